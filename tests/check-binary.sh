@@ -1,0 +1,27 @@
+#!/bin/sh
+# Checks a shipped program: 64-bit Windows GUI, no resources, and imports from
+# Windows system DLLs only, so it starts on a machine with no runtime installed.
+# usage: check-binary.sh OBJDUMP PROGRAM.exe
+objdump=$1
+program=$2
+fail=0
+headers=$("$objdump" -p "$program") || { echo "cannot read $program"; exit 1; }
+
+echo "$headers" | grep -q 'file format pei-x86-64' || { echo "not x86-64: $program"; fail=1; }
+echo "$headers" | grep -Eq '^Subsystem[[:space:]]+00000002' || { echo "not a GUI program: $program"; fail=1; }
+if echo "$headers" | grep -E 'Resource Directory' | grep -vq 'Entry 2 0000000000000000 00000000'; then
+  echo "has resources: $program"; fail=1
+fi
+"$objdump" -h "$program" | grep -q '\.rsrc' && { echo "has a .rsrc section: $program"; fail=1; }
+
+system_dlls='^(kernel32|user32|shell32|advapi32|msvcrt|ntdll)\.dll$'
+for dll in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
+  if ! echo "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$system_dlls"; then
+    echo "imports a non-system DLL: $dll"; fail=1
+  fi
+done
+"$objdump" -h "$program" | grep -q '\.debug' && { echo "not stripped: $program"; fail=1; }
+
+size=$(wc -c < "$program")
+echo "$(basename "$program"): $size bytes, imports: $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
+exit $fail
