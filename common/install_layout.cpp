@@ -17,6 +17,15 @@ bool install_directory_from_module_path(const wchar_t* module_path, PathBuffer& 
   return true;
 }
 
+bool install_directory_from_reported_module_path(const wchar_t* module_path,
+                                                 unsigned long reported_length, PathBuffer& out) {
+  if (reported_length == 0 || reported_length >= kPathCapacity) {
+    out[0] = L'\0';
+    return false;
+  }
+  return install_directory_from_module_path(module_path, out);
+}
+
 bool compose_install_path(PathBuffer& out, const wchar_t* format, const wchar_t* directory) {
   return format_bounded(out, kPathCapacity, format, directory);
 }

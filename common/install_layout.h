@@ -36,6 +36,13 @@ constexpr const wchar_t* kRegistrationKey =
 // Calls nothing of the platform.
 bool install_directory_from_module_path(const wchar_t* module_path, PathBuffer& out);
 
+// The same for the program's own path as GetModuleFileNameW reported it with
+// reported_length: also false when the length is 0 (no path) or 260 or more
+// (a cut path, whose directory would be some ancestor folder, possibly holding
+// another installation). Calls nothing of the platform.
+bool install_directory_from_reported_module_path(const wchar_t* module_path,
+                                                 unsigned long reported_length, PathBuffer& out);
+
 // Composes one of the path formats above into out. Returns false, leaving out
 // empty, when the path would take 260 characters or more.
 bool compose_install_path(PathBuffer& out, const wchar_t* format, const wchar_t* directory);

@@ -29,11 +29,7 @@ int launch_application() {
   PROCESS_INFORMATION process = {};
 
   const DWORD module_length = GetModuleFileNameW(nullptr, module_path, kPathCapacity);
-  // 260 means the path was cut: its directory would be some other folder.
-  if (module_length == 0 || module_length >= kPathCapacity) {
-    return 1;
-  }
-  if (!install_directory_from_module_path(module_path, install_directory)) {
+  if (!install_directory_from_reported_module_path(module_path, module_length, install_directory)) {
     return 1;
   }
   if (!compose_install_path(runtime_path, kJavaRuntimePathFormat, install_directory) ||

@@ -124,6 +124,29 @@ void remove_tree(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
+bool create_user_key(const std::wstring& subkey) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  const wchar_t name[] = L"Library by Velmarrow";
+  RegSetValueExW(key, L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name);
+  RegCloseKey(key);
+  return true;
+}
+
+bool user_key_exists(const std::wstring& subkey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+void delete_user_key(const std::wstring& subkey) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, subkey.c_str());
+}
+
 void lay_out_installation(const std::wstring& install_directory, bool with_runtime) {
   make_directories(install_directory + L"\\lib");
   make_directories(install_directory + L"\\resources");

@@ -22,6 +22,11 @@ bool path_exists(const std::wstring& path);
 bool copy_program(const std::wstring& name, const std::wstring& to);
 void remove_tree(const std::wstring& path);
 
+// Keys under HKEY_CURRENT_USER of the test prefix.
+bool create_user_key(const std::wstring& subkey);
+bool user_key_exists(const std::wstring& subkey);
+void delete_user_key(const std::wstring& subkey);
+
 // Lays out install_directory with the real velmarrow.exe and uninstall.exe (when
 // built) and the stand-in as runtime\bin\javaw.exe unless with_runtime is false.
 void lay_out_installation(const std::wstring& install_directory, bool with_runtime = true);

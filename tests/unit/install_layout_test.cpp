@@ -28,6 +28,20 @@ TEST(InstallDirectory, IsTheModulePathCutAtItsLastBackslash) {
   }
 }
 
+// GetModuleFileNameW reports 260 when it had to cut the path to fit.
+TEST(InstallDirectory, OwnPathMustBeReportedWhole) {
+  const std::wstring whole = L"C:\\" + std::wstring(232, L'd') + L"\\Velmarrow\\uninstall.exe";
+  ASSERT_EQ(whole.size(), 259u);
+  PathBuffer out;
+  EXPECT_TRUE(install_directory_from_reported_module_path(whole.c_str(), 259, out));
+  EXPECT_EQ(std::wstring(out), whole.substr(0, 245));
+  const std::wstring cut = L"C:\\" + std::wstring(232, L'd') + L"\\Velmarrow\\uninstall.ex";
+  EXPECT_FALSE(install_directory_from_reported_module_path(cut.c_str(), 260, out));
+  EXPECT_STREQ(out, L"");
+  EXPECT_FALSE(install_directory_from_reported_module_path(L"", 0, out));
+  EXPECT_FALSE(install_directory_from_reported_module_path(L"uninstall.exe", 13, out));
+}
+
 TEST(InstallDirectory, DerivedPathsHaveTheirFixedNames) {
   PathBuffer runtime;
   PathBuffer log;

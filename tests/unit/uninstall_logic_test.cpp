@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "command_tail.h"
+#include "footprint.h"
+#include "install_check.h"
+#include "process_sweep.h"
+
+namespace {
+
+TEST(CommandTail, SkipsTheProgramNameAndTheBlanksAfterIt) {
+  struct Case {
+    const wchar_t* command_line;
+    const wchar_t* tail;
+  };
+  const Case cases[] = {
+      {L"uninstall.exe /S", L"/S"},
+      {L"\"C:\\Program Files\\Velmarrow\\uninstall.exe\" /silent", L"/silent"},
+      {L"\"C:\\a b\\uninstall.exe\"/S", L""},  // still the name: nothing ends it
+      {L"C:\\a\" b\"c\\uninstall.exe  \t x /S", L"x /S"},
+      {L"uninstall.exe", L""},
+      {L"\"unterminated quote /S", L""},
+      {L"uninstall.exe \x01\x1F /S ", L"/S "},
+      {L"", L""},
+      {L"   /S", L"/S"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_STREQ(command_tail(c.command_line), c.tail) << c.command_line;
+  }
+  EXPECT_STREQ(command_tail(nullptr), L"");
+}
+
+TEST(CommandTail, SilentModeIsSlashSOrSlashSilentInExactCase) {
+  struct Case {
+    const wchar_t* tail;
+    bool silent;
+  };
+  const Case cases[] = {
+      {L"/S", true},      {L"/SILENT", true}, {L"/Silent", true}, {L"x/Sy", true},
+      {L"/silent", true}, {L"a /silent b", true}, {L"/s", false}, {L"-silent", false},
+      {L"/sILENT", false}, {L"", false},      {L"S", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(is_silent_command_tail(c.tail), c.silent) << c.tail;
+  }
+  EXPECT_FALSE(is_silent_command_tail(nullptr));
+}
+
+TEST(InstallCheck, LastComponentMustBeTheInstallFolderName) {
+  EXPECT_TRUE(has_install_folder_name(L"C:\\X\\Velmarrow"));
+  EXPECT_TRUE(has_install_folder_name(L"C:\\X\\velmarrow"));
+  EXPECT_TRUE(has_install_folder_name(L"C:\\X\\VELMARROW"));
+  EXPECT_TRUE(has_install_folder_name(L"Velmarrow"));
+  EXPECT_FALSE(has_install_folder_name(L"C:\\X\\Velmarrow2"));
+  EXPECT_FALSE(has_install_folder_name(L"C:\\Velmarrow\\X"));
+  EXPECT_FALSE(has_install_folder_name(L"C:"));
+  EXPECT_FALSE(has_install_folder_name(L"C:\\X\\Velmarrow\\"));
+}
+
+TEST(ProcessSweep, OnlyImagesInsideTheInstallDirectoryMatch) {
+  struct Case {
+    const wchar_t* image;
+    bool inside;
+  };
+  const Case cases[] = {
+      {L"C:\\X\\Velmarrow\\runtime\\bin\\javaw.exe", true},
+      {L"C:\\X\\Velmarrow\\velmarrow.exe", true},
+      {L"C:\\x\\VELMARROW\\RUNTIME\\BIN\\JAVAW.EXE", true},
+      {L"C:\\X\\Velmarrow", true},
+      {L"C:\\X\\Velmarrow2\\runtime\\bin\\javaw.exe", false},
+      {L"C:\\X\\Velmarrow.old\\velmarrow.exe", false},
+      {L"C:\\X\\Velmarro", false},
+      {L"D:\\X\\Velmarrow\\velmarrow.exe", false},
+      {L"", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(image_path_in_directory(c.image, L"C:\\X\\Velmarrow"), c.inside) << c.image;
+  }
+}
+
+TEST(RemovalCommand, WaitsThenRemovesTheInstallDirectory) {
+  wchar_t command[kRemovalCommandCapacity];
+  ASSERT_TRUE(compose_removal_command(command, L"C:\\Windows\\system32", L"C:\\X\\Velmarrow"));
+  EXPECT_STREQ(command,
+               L"\"C:\\Windows\\system32\\cmd.exe\" /d /c ping 127.0.0.1 -n 4 >nul & "
+               L"rmdir /s /q \"C:\\X\\Velmarrow\"");
+  // Too long to hold the launcher path, but the command itself still fits.
+  const std::wstring long_directory = L"C:\\" + std::wstring(233, L'd') + L"\\Velmarrow";
+  ASSERT_EQ(long_directory.size(), 246u);
+  ASSERT_TRUE(compose_removal_command(command, L"C:\\Windows\\system32", long_directory.c_str()));
+  EXPECT_EQ(std::wstring(command),
+            L"\"C:\\Windows\\system32\\cmd.exe\" /d /c ping 127.0.0.1 -n 4 >nul & rmdir /s /q \"" +
+                long_directory + L"\"");
+}
+
+// cmd expands %NAME% even between quotes: such a directory is never handed to rmdir.
+TEST(RemovalCommand, RefusesADirectoryWithAPercentSign) {
+  for (const wchar_t* directory : {L"C:\\p%X%q\\Velmarrow", L"C:\\100%\\Velmarrow", L"%"}) {
+    wchar_t command[kRemovalCommandCapacity] = L"stale";
+    EXPECT_FALSE(compose_removal_command(command, L"C:\\Windows\\system32", directory)) << directory;
+    EXPECT_STREQ(command, L"");
+  }
+  wchar_t command[kRemovalCommandCapacity];
+  const std::wstring huge(1600, L'd');
+  EXPECT_FALSE(compose_removal_command(command, L"C:\\Windows\\system32", huge.c_str()));
+}
+
+}  // namespace
