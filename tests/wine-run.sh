@@ -33,11 +33,14 @@ fi
 
 case "$1" in
   # The server outlives this script: keep it off the caller's output pipes.
-  # A program run right away lets Wine finish starting its services before
-  # tests start in parallel; two first processes at once can hang.
+  # Wine starts its services and, with the first window, its desktop process
+  # on demand, and those inherit the output of whichever process asked first:
+  # a test would then seem to run until the server ends. Start them here,
+  # with no output to hold, before any test runs.
+  # usage: wine-run.sh PREFIX --start-server WINDOWED_PROGRAM.exe
   --start-server)
     wineserver -p </dev/null >/dev/null 2>&1
-    "$wine" reg query 'HKCU\Software\Wine\Drivers' </dev/null >/dev/null 2>&1
+    STANDIN_WINDOW=1 "$wine" "$2" </dev/null >/dev/null 2>&1
     exit 0 ;;
   --stop-server) exec wineserver -k ;;
 esac

@@ -7,6 +7,8 @@
 //   STANDIN_ERROR    text it writes to standard error
 //   STANDIN_SLEEP_MS how long to stay alive
 //   STANDIN_EXIT     its exit code
+//   STANDIN_WINDOW   when set, opens a window for a moment, so that Wine
+//                    starts its desktop and helper processes
 #include <windows.h>
 #include <shellapi.h>
 #include <stdlib.h>
@@ -68,6 +70,18 @@ void record(const std::wstring& path) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  if (!variable(L"STANDIN_WINDOW").empty()) {
+    // A window of its own, gone again after 200 ms.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, nullptr);
+    MSG message;
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+    HWND window = CreateWindowExW(0, L"STATIC", L"warm-up", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    while (GetMessageW(&message, nullptr, 0, 0) && message.message != WM_TIMER) DispatchMessageW(&message);
+    DestroyWindow(window);
+    KillTimer(nullptr, timer);
+    return 0;
+  }
   const std::wstring record_path = variable(L"STANDIN_RECORD");
   if (!record_path.empty()) record(record_path);
   const std::wstring output = variable(L"STANDIN_OUTPUT");
