@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 JOBS ?= 2
 PROGRAMS := velmarrow uninstall
 
-.PHONY: all build dist test deps clean
+.PHONY: all build dist test deps clean bench dialogs
 
 all: dist
 
@@ -24,6 +24,14 @@ dist: build
 
 test: dist
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Timings under Wine: launcher start, failure dialog, silent uninstall.
+bench: dist
+	@sh bench/run.sh $(BUILD_DIR)
+
+# Screenshots of every message box, under Xvfb with Wine's X11 driver.
+dialogs: dist
+	@sh tools/render-dialogs.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) dist
