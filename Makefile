@@ -23,6 +23,7 @@ dist: build
 	done
 
 test: dist
+	@for p in dist/*.exe; do sh tests/check-binary.sh x86_64-w64-mingw32-objdump $$p || exit 1; done
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # Timings under Wine: launcher start, failure dialog, silent uninstall.

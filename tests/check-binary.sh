@@ -1,6 +1,7 @@
 #!/bin/sh
-# Checks a shipped program: 64-bit Windows GUI, no resources, and imports from
-# Windows system DLLs only, so it starts on a machine with no runtime installed.
+# Checks a shipped program: 64-bit Windows GUI, no resources, imports from
+# Windows system DLLs only (so it starts on a machine with no runtime
+# installed), ASLR with high-entropy addresses and DEP, and at most 48 KiB.
 # usage: check-binary.sh OBJDUMP PROGRAM.exe
 objdump=$1
 program=$2
@@ -22,6 +23,14 @@ for dll in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
 done
 "$objdump" -h "$program" | grep -q '\.debug' && { echo "not stripped: $program"; fail=1; }
 
+for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
+  echo "$headers" | grep -Eq "^[[:space:]]+$flag\$" || { echo "lacks $flag: $program"; fail=1; }
+done
+# A relocatable image needs its relocations, or the loader cannot move it.
+echo "$headers" | grep -Eq 'Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation' ||
+  { echo "has no relocations: $program"; fail=1; }
+
 size=$(wc -c < "$program")
+[ "$size" -le 49152 ] || { echo "larger than 48 KiB: $program"; fail=1; }
 echo "$(basename "$program"): $size bytes, imports: $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
 exit $fail
