@@ -1,7 +1,14 @@
 # make       installs what is missing, then builds dist/velmarrow.exe and dist/uninstall.exe
 # make test  builds and runs every test under Wine
+# make lint  runs clang-tidy over the product code
+# PRESET=clang builds (and tests) with clang and lld instead of g++.
 
+PRESET ?= gcc
+ifeq ($(PRESET),gcc)
 BUILD_DIR ?= build
+else
+BUILD_DIR ?= build-$(PRESET)
+endif
 JOBS ?= 2
 PROGRAMS := velmarrow uninstall
 
@@ -9,21 +16,27 @@ PROGRAMS := velmarrow uninstall
 
 all: dist
 
+CLANG_PACKAGES := clang lld
+ifeq ($(PRESET),clang)
+EXTRA_PACKAGES := $(CLANG_PACKAGES)
+endif
+
 deps:
-	@sh tools/ensure-packages.sh
+	@sh tools/ensure-packages.sh $(EXTRA_PACKAGES)
 
 build: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+	@cmake --preset $(PRESET) -B $(BUILD_DIR) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Only the default g++ build is what dist/ ships.
 dist: build
-	@mkdir -p dist
-	@for p in $(PROGRAMS); do \
-	  if [ -f $(BUILD_DIR)/bin/$$p.exe ]; then cp $(BUILD_DIR)/bin/$$p.exe dist/; echo "dist/$$p.exe"; fi; \
-	done
+	@if [ "$(PRESET)" = gcc ]; then \
+	  mkdir -p dist; \
+	  for p in $(PROGRAMS); do cp $(BUILD_DIR)/bin/$$p.exe dist/ && echo "dist/$$p.exe" || exit 1; done; \
+	fi
 
 test: dist
-	@for p in dist/*.exe; do sh tests/check-binary.sh x86_64-w64-mingw32-objdump $$p || exit 1; done
+	@for p in $(PROGRAMS); do sh tests/check-binary.sh x86_64-w64-mingw32-objdump $(BUILD_DIR)/bin/$$p.exe || exit 1; done
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # Timings under Wine: launcher start, failure dialog, silent uninstall.
