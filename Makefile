@@ -12,7 +12,7 @@ endif
 JOBS ?= 2
 PROGRAMS := velmarrow uninstall
 
-.PHONY: all build dist test deps clean bench dialogs
+.PHONY: all build dist test deps clean bench dialogs lint
 
 all: dist
 
@@ -38,6 +38,14 @@ dist: build
 test: dist
 	@for p in $(PROGRAMS); do sh tests/check-binary.sh x86_64-w64-mingw32-objdump $(BUILD_DIR)/bin/$$p.exe || exit 1; done
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# clang-tidy over the shipped code, with the clang build's compile commands,
+# so it sees the Windows target exactly as that compiler does.
+PRODUCT_SOURCES := $(wildcard common/*.cpp launcher/*.cpp uninstall/*.cpp)
+lint:
+	@sh tools/ensure-packages.sh $(CLANG_PACKAGES) clang-tidy
+	@cmake --preset clang >/dev/null
+	@clang-tidy -p build-clang --quiet $(PRODUCT_SOURCES) 2>/dev/null && echo "clang-tidy: no findings in $(words $(PRODUCT_SOURCES)) files"
 
 # Timings under Wine: launcher start, failure dialog, silent uninstall.
 bench: dist

@@ -1,18 +1,6 @@
 #include "bounded_text.h"
 
-#include <stdarg.h>
-#include <stdio.h>
-
-bool format_bounded(wchar_t* buffer, size_t capacity, const wchar_t* format, ...) {
-  if (buffer == nullptr || capacity == 0) {
-    return false;
-  }
-  va_list arguments;
-  va_start(arguments, format);
-  // msvcrt returns the count, unterminated, when the text exactly fills the
-  // buffer, and a negative value when it is longer: both count as too long.
-  const int written = _vsnwprintf(buffer, capacity, format, arguments);
-  va_end(arguments);
+bool accept_bounded_format(wchar_t* buffer, size_t capacity, int written) {
   if (written < 0 || static_cast<size_t>(written) >= capacity) {
     buffer[0] = L'\0';
     return false;
@@ -22,7 +10,7 @@ bool format_bounded(wchar_t* buffer, size_t capacity, const wchar_t* format, ...
 }
 
 void append_bounded(wchar_t* text, size_t limit, const wchar_t* addition) {
-  size_t length = wcslen(text);
+  const size_t length = wcslen(text);
   if (length >= limit) {
     return;
   }

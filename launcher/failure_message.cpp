@@ -17,9 +17,15 @@ namespace {
 // How many bytes the sequence that this lead byte opens has; 0 for a byte
 // that opens none.
 size_t utf8_sequence_length(unsigned char lead) {
-  if ((lead & 0xE0) == 0xC0) return 2;
-  if ((lead & 0xF0) == 0xE0) return 3;
-  if ((lead & 0xF8) == 0xF0) return 4;
+  if ((lead & 0xE0) == 0xC0) {
+    return 2;
+  }
+  if ((lead & 0xF0) == 0xE0) {
+    return 3;
+  }
+  if ((lead & 0xF8) == 0xF0) {
+    return 4;
+  }
   return 0;
 }
 

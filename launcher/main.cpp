@@ -4,6 +4,6 @@
 
 // The show command is deliberately not passed on: the Java process opens its
 // window the way it chooses.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*tail*/, int /*show*/) {
   return launch_application();
 }
