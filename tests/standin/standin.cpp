@@ -9,6 +9,9 @@
 //   STANDIN_EXIT     its exit code
 //   STANDIN_WINDOW   when set, opens a window for a moment, so that Wine
 //                    starts its desktop and helper processes
+//   STANDIN_STARTED  file to write, as decimal text, the QueryPerformanceCounter
+//                    value at the top of wWinMain
+//   STANDIN_ENDED    file to write, likewise, the value just before it returns
 #include <windows.h>
 #include <shellapi.h>
 #include <stdlib.h>
@@ -48,6 +51,27 @@ std::wstring read_stdin() {
   return std::wstring(buffer, buffer + got);
 }
 
+// Opened early, so that the stamp at the end costs only a write.
+HANDLE open_stamp(const wchar_t* variable_name) {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableW(variable_name, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return INVALID_HANDLE_VALUE;
+  return CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+}
+
+void write_stamp(HANDLE file, LONGLONG counter) {
+  if (file == INVALID_HANDLE_VALUE) return;
+  const std::string text = std::to_string(counter);
+  write_bytes(file, text.data(), static_cast<DWORD>(text.size()));
+  CloseHandle(file);
+}
+
+LONGLONG counter_now() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return counter.QuadPart;
+}
+
 void record(const std::wstring& path) {
   std::wstring text;
   text += L"pid=" + std::to_wstring(GetCurrentProcessId()) + L"\n";
@@ -67,9 +91,7 @@ void record(const std::wstring& path) {
   CloseHandle(file);
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int run() {
   if (!variable(L"STANDIN_WINDOW").empty()) {
     // A window of its own, gone again after 200 ms.
     const UINT_PTR timer = SetTimer(nullptr, 0, 200, nullptr);
@@ -95,4 +117,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (!sleep.empty()) Sleep(static_cast<DWORD>(_wtoi(sleep.c_str())));
   const std::wstring code = variable(L"STANDIN_EXIT");
   return code.empty() ? 0 : static_cast<int>(wcstoul(code.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Taken before anything else, so that a start timing ends at the first
+  // instruction the program itself runs.
+  const LONGLONG started_at = counter_now();
+  write_stamp(open_stamp(L"STANDIN_STARTED"), started_at);
+  const HANDLE ended = open_stamp(L"STANDIN_ENDED");
+  const int exit_code = run();
+  write_stamp(ended, counter_now());
+  return exit_code;
 }
