@@ -16,7 +16,7 @@ cxxflags="-std=c++20 -O2 -Wall -Wextra -Werror -DUNICODE -D_UNICODE"
 
 sh "$root/tools/ensure-packages.sh" xvfb imagemagick x11-utils || exit 1
 
-for program in velmarrow uninstall; do
+for program in velmarrow uninstall standin; do
   if [ ! -f "$build/bin/$program.exe" ]; then
     echo "render-dialogs: $build/bin/$program.exe is missing; run make first" >&2
     exit 1
@@ -26,8 +26,11 @@ done
 # The absent library is built for its import library only and never shipped
 # beside the program that needs it.
 mkdir -p "$helpers/absent" "$out"
-$cxx $cxxflags -static -municode "$root/tools/dialogs/dialogs.cpp" -o "$helpers/dialogs.exe" &&
-  $cxx $cxxflags -static -municode -mwindows "$root/tests/standin/standin.cpp" -lshell32 -o "$helpers/standin.exe" &&
+# The driver lays installations out with the tests' own harness, from the
+# programs copied beside it.
+for program in velmarrow uninstall standin; do cp "$build/bin/$program.exe" "$helpers/" || exit 1; done
+$cxx $cxxflags -static -municode -I"$root/tests/e2e" "$root/tools/dialogs/dialogs.cpp" "$root/tests/e2e/harness.cpp" \
+    -luser32 -ladvapi32 -lshell32 -o "$helpers/dialogs.exe" &&
   $cxx $cxxflags -static -shared "$root/tools/dialogs/absent_library.cpp" -o "$helpers/absent/velmarrow-absent.dll" \
     -Wl,--out-implib,"$helpers/absent/libvelmarrow-absent.a" &&
   $cxx $cxxflags -static -municode -mwindows "$root/tools/dialogs/needs_absent_library.cpp" \
@@ -81,7 +84,7 @@ wineserver -p >/dev/null 2>&1 </dev/null
 render() {
   rm -f "$signal/window.txt" "$signal/captured.txt" "$signal/rc" "$signal/log"
   ( if [ -n "${3:-}" ]; then WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$3"; fi
-    "$wine" "$helpers/dialogs.exe" "$(windows_path "$build/bin")" "$1" "$(windows_path "$signal")" \
+    "$wine" "$helpers/dialogs.exe" "$1" "$(windows_path "$signal")" \
       >"$signal/log" 2>&1 </dev/null; echo $? >"$signal/rc" ) &
   driver=$!
   tries=0
