@@ -35,6 +35,7 @@ dist: build
 	  for p in $(PROGRAMS); do cp $(BUILD_DIR)/bin/$$p.exe dist/ && echo "dist/$$p.exe" || exit 1; done; \
 	fi
 
+# The shipped programs first: x86-64 GUI, hardened, no resources, system DLLs only.
 test: dist
 	@for p in $(PROGRAMS); do sh tests/check-binary.sh x86_64-w64-mingw32-objdump $(BUILD_DIR)/bin/$$p.exe || exit 1; done
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

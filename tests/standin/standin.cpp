@@ -96,7 +96,6 @@ int run() {
     // A window of its own, gone again after 200 ms.
     const UINT_PTR timer = SetTimer(nullptr, 0, 200, nullptr);
     MSG message;
-    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     HWND window = CreateWindowExW(0, L"STATIC", L"warm-up", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                   nullptr, nullptr);
     while (GetMessageW(&message, nullptr, 0, 0) && message.message != WM_TIMER) DispatchMessageW(&message);
