@@ -9,6 +9,11 @@ export WINEPREFIX="$prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A test adds load orders of its own, for every process of its run, with
+# WINE_RUN_DLL_OVERRIDES (for example uxtheme=n,b).
+if [ -n "${WINE_RUN_DLL_OVERRIDES:-}" ]; then
+  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$WINE_RUN_DLL_OVERRIDES"
+fi
 
 if command -v wine64 >/dev/null 2>&1; then
   wine=wine64
