@@ -19,6 +19,8 @@ set(CMAKE_CXX_FLAGS_INIT
 # The static C++ library takes its locks from winpthread; lld finds archive
 # members whatever their order on the line.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L${gcc_dir} -lpthread")
+# The tests build a DLL as well; it links the same way.
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${CMAKE_EXE_LINKER_FLAGS_INIT}")
 
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
