@@ -45,7 +45,7 @@ void append_quoted_argument(wchar_t* text, size_t& length, size_t limit, const w
 bool compose_java_command_line(wchar_t* buffer, const wchar_t* runtime_path,
                                const wchar_t* install_directory,
                                const wchar_t* const* arguments, int count) {
-  if (!format_bounded(buffer, kJavaCommandLineCapacity, kFixedCommandLineFormat, runtime_path,
+  if (!format_bounded(buffer, kJavaCommandLineLimit + 1, kFixedCommandLineFormat, runtime_path,
                       install_directory, install_directory, install_directory)) {
     return false;
   }

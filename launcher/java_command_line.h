@@ -4,17 +4,18 @@
 #include <stddef.h>
 #include <wchar.h>
 
-// The buffer the caller provides: 32767 characters of text and a terminator,
-// the longest command line CreateProcessW takes.
+// The buffer the caller provides, and the longest text it may hold:
+// CreateProcessW takes at most 32767 characters counting the terminator and
+// refuses the start beyond that, so the text stops at 32766.
 constexpr size_t kJavaCommandLineCapacity = 32768;
-constexpr size_t kJavaCommandLineLimit = kJavaCommandLineCapacity - 1;
+constexpr size_t kJavaCommandLineLimit = 32766;
 
 // Writes the runtime path, the fixed system properties, the class path and the
 // main class into buffer, then forwards arguments[1] to arguments[count - 1]
 // (arguments[0] is the launcher's own name; a null list forwards nothing).
 // Each forwarded argument is quoted so that the Windows argument parsers give
 // back exactly that argument. Returns false, leaving buffer empty, when the
-// fixed part does not fit; forwarded arguments past 32767 characters are cut
+// fixed part does not fit; forwarded arguments past 32766 characters are cut
 // there without failing. Calls nothing of the platform.
 bool compose_java_command_line(wchar_t* buffer, const wchar_t* runtime_path,
                                const wchar_t* install_directory,

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 
 #include "failure_dialog.h"
+#include "handle_list_attribute.h"
+#include "inherited_handles.h"
 #include "install_layout.h"
 #include "java_command_line.h"
 #include "launch_messages.h"
@@ -24,8 +26,11 @@ int launch_application() {
   wchar_t** arguments = nullptr;
   int argument_count = 0;
   HANDLE log = INVALID_HANDLE_VALUE;
+  HANDLE standard_input = nullptr;
+  HANDLE inherited[kInheritedHandlesCapacity] = {};
+  LPPROC_THREAD_ATTRIBUTE_LIST inheritance = nullptr;
   SECURITY_ATTRIBUTES inheritable = {};
-  STARTUPINFOW startup = {};
+  STARTUPINFOEXW startup = {};
   PROCESS_INFORMATION process = {};
 
   const DWORD module_length = GetModuleFileNameW(nullptr, module_path, kPathCapacity);
@@ -64,17 +69,31 @@ int launch_application() {
                     FILE_ATTRIBUTE_NORMAL, nullptr);
   const bool log_created = log != INVALID_HANDLE_VALUE;
 
-  startup.cb = sizeof(startup);
-  if (log_created) {
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = log;
-    startup.hStdError = log;
+  // Only the log and the standard input are inherited: any other inheritable
+  // handle, such as a caller's output pipe, would be held open for as long as
+  // the application runs. Without the list nothing is inherited, as without a
+  // log, never everything.
+  standard_input = GetStdHandle(STD_INPUT_HANDLE);
+  const size_t inherited_count = choose_inherited_handles(
+      log, standard_input, handle_is_inheritable(standard_input), inherited);
+  inheritance = create_handle_list_attribute(inherited, inherited_count);
+  const bool redirected = inheritance != nullptr;
+
+  startup.StartupInfo.cb = sizeof(startup.StartupInfo);
+  if (redirected) {
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = standard_input;
+    startup.StartupInfo.hStdOutput = log;
+    startup.StartupInfo.hStdError = log;
+    startup.lpAttributeList = inheritance;
   }
-  const BOOL created = CreateProcessW(runtime_path, command_line, nullptr, nullptr,
-                                      log_created ? TRUE : FALSE, 0, nullptr, install_directory,
-                                      &startup, &process);
+  const BOOL created = CreateProcessW(
+      runtime_path, command_line, nullptr, nullptr, redirected ? TRUE : FALSE,
+      redirected ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, install_directory,
+      &startup.StartupInfo, &process);
   const DWORD create_error = created ? ERROR_SUCCESS : GetLastError();
+  release_handle_list_attribute(inheritance);
   if (log_created) {
     CloseHandle(log);
   }
@@ -98,8 +117,8 @@ int launch_application() {
   if (!ended) {
     return 0;
   }
-  // Without a log of its own this launch has nothing to quote: the file on
-  // disk then belongs to another process.
-  show_failure_dialog(kClosedEarlyText, log_created ? log_path : nullptr);
+  // Without its output in the log this launch has nothing to quote: the file
+  // on disk then belongs to another process, or holds nothing of this one.
+  show_failure_dialog(kClosedEarlyText, redirected ? log_path : nullptr);
   return 1;
 }

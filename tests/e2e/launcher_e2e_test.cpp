@@ -57,6 +57,26 @@ TEST_F(Launcher, StartsTheRuntimeWithTheExactCommandLine) {
   EXPECT_EQ(outcome.exit_code, 1u);
 }
 
+// Arguments too long for one command line are cut, and the application still
+// starts. Windows refuses a command line of 32767 characters or more; Wine
+// does not, and itself cuts what it passes on to 32766 characters, so here
+// the start shows only that the cut launch goes on: the unit table of the
+// composed text shows the limit.
+TEST_F(Launcher, OverlongArgumentsAreCutAndTheApplicationStarts) {
+  const std::wstring first(16300, L'a');
+  const std::wstring second(16300, L'b');
+  const Outcome outcome = launch_exiting(L"velmarrow.exe " + first + L" \"" + second + L"\"");
+  ASSERT_EQ(outcome.boxes.size(), 1u);
+  EXPECT_EQ(outcome.boxes[0], kClosedEarly) << "the application ran";
+  auto record = read_record(record_path());
+  ASSERT_EQ(record[L"command_line"].size(), 1u);
+  const std::wstring whole = expected_command_line(install_) + L" \"" + first + L"\" \"" + second + L"\"";
+  ASSERT_GT(whole.size(), 32766u);
+  EXPECT_EQ(record[L"command_line"][0], whole.substr(0, 32766));
+  ASSERT_EQ(record[L"arg"].size(), 9u);
+  EXPECT_EQ(record[L"arg"][7], first);
+}
+
 TEST(LauncherPaths, InstallPathWithSpacesAndNonAsciiLetters) {
   const std::wstring root = new_temp_root();
   const std::wstring install = root + L"\\Zoë Ångström Straße\\Velmarrow";
@@ -144,6 +164,79 @@ TEST_F(Launcher, StillRunningAfterTheWatchExitsZeroAndLeavesItRunning) {
   TerminateProcess(java, 0);
   CloseHandle(java);
   Sleep(200);
+}
+
+// A pipe whose write end a started program inherits; the test keeps only the
+// read end.
+struct Pipe {
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+};
+
+Pipe inheritable_pipe() {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  Pipe pipe;
+  CreatePipe(&pipe.read, &pipe.write, &inherit, 0);
+  SetHandleInformation(pipe.read, HANDLE_FLAG_INHERIT, 0);
+  return pipe;
+}
+
+// True once every write end of the pipe is closed, false when timeout_ms
+// passed first.
+bool reaches_end_of_file(HANDLE read_end, DWORD timeout_ms) {
+  const ULONGLONG until = GetTickCount64() + timeout_ms;
+  for (;;) {
+    char byte = 0;
+    DWORD available = 0;
+    if (!PeekNamedPipe(read_end, nullptr, 0, nullptr, &available, nullptr)) {
+      return GetLastError() == ERROR_BROKEN_PIPE;
+    }
+    DWORD got = 0;
+    if (available > 0) ReadFile(read_end, &byte, 1, &got, nullptr);
+    if (GetTickCount64() >= until) return false;
+    Sleep(20);
+  }
+}
+
+// A caller that captures the launcher's output (a script, an installer's
+// "run the app when done") must be free once the launcher exits, even while
+// the application runs on: the application inherits the start log and the
+// standard input, never the launcher's other handles.
+TEST_F(Launcher, CallerCapturingTheOutputIsNotHeldByTheApplication) {
+  write_file(root_ + L"\\out.txt", "to the log\n");
+  tell_standin({record_path(), root_ + L"\\out.txt", L"and its errors", L"60000", L"0"});
+  Pipe output = inheritable_pipe();
+  Pipe other = inheritable_pipe();
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output.write;
+  startup.hStdError = output.write;
+  PROCESS_INFORMATION info = {};
+  std::wstring command_line = L"velmarrow.exe";
+  ASSERT_TRUE(CreateProcessW(launcher().c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                             nullptr, &startup, &info));
+  CloseHandle(info.hThread);
+  CloseHandle(output.write);
+  CloseHandle(other.write);
+  Started started;
+  started.process = info.hProcess;
+  EXPECT_EQ(wait_for_exit(started, 15000), 0u);
+
+  // Generous against a busy machine, and far short of the application's 60 s.
+  EXPECT_TRUE(reaches_end_of_file(output.read, 8000)) << "standard output and error";
+  EXPECT_TRUE(reaches_end_of_file(other.read, 2000)) << "another inheritable handle";
+  auto record = read_record(record_path());
+  ASSERT_EQ(record[L"pid"].size(), 1u);
+  const DWORD pid = wcstoul(record[L"pid"][0].c_str(), nullptr, 10);
+  EXPECT_TRUE(process_running(pid)) << "the application must still run";
+  EXPECT_EQ(read_file(log_path()), "to the log\nand its errors");
+  CloseHandle(output.read);
+  CloseHandle(other.read);
+  HANDLE java = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+  TerminateProcess(java, 0);
+  WaitForSingleObject(java, 5000);
+  CloseHandle(java);
 }
 
 struct LogCase {

@@ -110,16 +110,56 @@ TEST(JavaCommandLine, AwkwardArgumentsComeBackUnchanged) {
   for (size_t i = 0; i < all.size(); ++i) EXPECT_EQ(parsed[8 + i], all[i]);
 }
 
-TEST(JavaCommandLine, ForwardedArgumentsAreCutAt32767Characters) {
+TEST(JavaCommandLine, ForwardedArgumentsAreCutAt32766Characters) {
   const std::wstring dir = L"C:\\X\\Velmarrow";
   const std::wstring big(20000, L'a');
   const CommandLine line = compose(dir, {big.c_str(), big.c_str(), L"never"});
   ASSERT_TRUE(line.composed);
   const std::wstring text = line.text();
-  ASSERT_EQ(text.size(), 32767u);
+  ASSERT_EQ(text.size(), 32766u);
   // The second argument loses its end and its closing quote; the third is gone.
-  EXPECT_EQ(text, (fixed_part(dir) + L" \"" + big + L"\" \"" + big).substr(0, 32767));
-  EXPECT_EQ(line.buffer[32767], L'\0');
+  EXPECT_EQ(text, (fixed_part(dir) + L" \"" + big + L"\" \"" + big).substr(0, 32766));
+  EXPECT_EQ(line.buffer[32766], L'\0');
+}
+
+// CreateProcessW refuses a command line of 32767 characters (its limit counts
+// the terminator), so 32766 is the last length that starts. Wine does not
+// enforce the limit, so only the composed text shows it. The argument ends in
+// characters that need escaping: with its space and quotes it is
+// ` "aa...x\"y\\"`, 9 characters more than its filler.
+TEST(JavaCommandLine, TextStopsAt32766Characters) {
+  const std::wstring dir = L"C:\\X\\Velmarrow";
+  const size_t fixed = fixed_part(dir).size();
+  struct Case {
+    size_t full_length;  // the whole quoted text, were nothing cut
+    bool with_next;      // another argument after it
+    size_t length;
+  };
+  const Case cases[] = {
+      {32765, false, 32765},
+      {32766, false, 32766},
+      {32766, true, 32766},   // the next argument adds not even its space
+      {32767, false, 32766},  // the closing quote goes
+      {32768, false, 32766},  // the cut splits the escaped backslash pair
+  };
+  for (const Case& c : cases) {
+    const std::wstring filler(c.full_length - fixed - 9, L'a');
+    const std::wstring argument = filler + L"x\"y\\";
+    const std::wstring quoted = L" \"" + filler + L"x\\\"y\\\\\"";
+    ASSERT_EQ(fixed + quoted.size(), c.full_length);
+    std::vector<const wchar_t*> args = {argument.c_str()};
+    if (c.with_next) args.push_back(L"next");
+    const CommandLine line = compose(dir, args);
+    ASSERT_TRUE(line.composed);
+    const std::wstring text = line.text();
+    EXPECT_EQ(text.size(), c.length) << c.full_length;
+    EXPECT_EQ(text, (fixed_part(dir) + quoted).substr(0, c.length)) << c.full_length;
+    if (c.length == c.full_length) {
+      const std::vector<std::wstring> parsed = parse(text);
+      ASSERT_EQ(parsed.size(), 9u) << c.full_length;
+      EXPECT_EQ(parsed[8], argument) << c.full_length;
+    }
+  }
 }
 
 TEST(JavaCommandLine, NoListForwardsNothing) {
