@@ -11,6 +11,9 @@ BUILD_DIR ?= build-$(PRESET)
 endif
 JOBS ?= 2
 PROGRAMS := velmarrow uninstall
+# The launcher loads user32 and shell32 only when a start needs them, so that
+# the usual start pays for neither.
+velmarrow_IMPORTS := KERNEL32.dll msvcrt.dll
 
 .PHONY: all build dist test deps clean bench dialogs lint
 
@@ -37,7 +40,7 @@ dist: build
 
 # The shipped programs first: x86-64 GUI, hardened, no resources, system DLLs only.
 test: dist
-	@for p in $(PROGRAMS); do sh tests/check-binary.sh x86_64-w64-mingw32-objdump $(BUILD_DIR)/bin/$$p.exe || exit 1; done
+	@$(foreach p,$(PROGRAMS),sh tests/check-binary.sh x86_64-w64-mingw32-objdump $(BUILD_DIR)/bin/$(p).exe $($(p)_IMPORTS) &&) true
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # clang-tidy over the shipped code, with the clang build's compile commands,

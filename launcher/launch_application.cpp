@@ -2,9 +2,9 @@
 
 #include <stdlib.h>
 #include <windows.h>
-#include <shellapi.h>
 
 #include "failure_dialog.h"
+#include "forwarded_arguments.h"
 #include "handle_list_attribute.h"
 #include "inherited_handles.h"
 #include "install_layout.h"
@@ -50,7 +50,7 @@ int launch_application() {
   if (command_line == nullptr) {
     return 1;
   }
-  arguments = CommandLineToArgvW(GetCommandLineW(), &argument_count);
+  arguments = parse_forwarded_arguments(GetCommandLineW(), &argument_count);
   const bool composed = compose_java_command_line(command_line, runtime_path, install_directory,
                                                   arguments, argument_count);
   if (arguments != nullptr) {

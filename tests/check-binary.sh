@@ -2,9 +2,12 @@
 # Checks a shipped program: 64-bit Windows GUI, no resources, imports from
 # Windows system DLLs only (so it starts on a machine with no runtime
 # installed), ASLR with high-entropy addresses and DEP, and at most 48 KiB.
-# usage: check-binary.sh OBJDUMP PROGRAM.exe
+# With IMPORTS given, the program must import from exactly those DLLs.
+# usage: check-binary.sh OBJDUMP PROGRAM.exe [IMPORTS...]
 objdump=$1
 program=$2
+shift 2
+expected_imports=$*
 fail=0
 headers=$("$objdump" -p "$program") || { echo "cannot read $program"; exit 1; }
 
@@ -21,6 +24,12 @@ for dll in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
     echo "imports a non-system DLL: $dll"; fail=1
   fi
 done
+if [ -n "$expected_imports" ]; then
+  sorted() { tr ' ' '\n' | tr 'A-Z' 'a-z' | grep . | sort | tr '\n' ' '; }
+  imports=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | sorted)
+  [ "$imports" = "$(echo "$expected_imports" | sorted)" ] ||
+    { echo "imports $imports instead of exactly $expected_imports: $program"; fail=1; }
+fi
 "$objdump" -h "$program" | grep -q '\.debug' && { echo "not stripped: $program"; fail=1; }
 
 for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
