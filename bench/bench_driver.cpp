@@ -1,6 +1,8 @@
 // Times the real programs under Wine and prints one table:
-//   (a) velmarrow.exe started to the runtime's first instruction, against a
-//       program that does nothing but start the runtime (baseline.exe)
+//   (a) velmarrow.exe started to the runtime's first instruction, without and
+//       with arguments, against a program that does nothing but start the
+//       runtime (bare.exe) and against the same program importing user32 and
+//       shell32 as a launcher that links them would (full_import_floor.exe)
 //   (b) the runtime's early exit to the launcher's failure box on screen
 //   (c) uninstall.exe /S from start to exit, with and without its fixed pause
 // Every time comes from QueryPerformanceCounter, which Wine keeps one across
@@ -108,7 +110,7 @@ bool read_stamp(const std::wstring& path, LONGLONG& stamp) {
 // Polled slowly: the measured start runs meanwhile and should share the
 // machine with as little as possible.
 // The starting program may end before the runtime's stamp is there: the
-// baseline does so always.
+// bare and floor programs do so always.
 LONGLONG wait_for_stamp(const std::wstring& path, const char* what) {
   const ULONGLONG until = GetTickCount64() + kTimeoutMs;
   LONGLONG stamp = 0;
@@ -185,28 +187,34 @@ struct Stats {
   double high = 0;
 };
 
-std::string range_of(const Stats& stats) {
-  char text[48];
-  snprintf(text, sizeof text, "%.1f - %.1f", stats.low, stats.high);
-  return text;
-}
-
-void row(const char* what, const Stats& measured, const Stats* baseline = nullptr) {
-  if (baseline == nullptr) {
-    printf("| %-48s | %9.1f | %13s | %12s | %13s | %5s |\n", what, measured.median, range_of(measured).c_str(),
-           "", "", "");
-    return;
-  }
-  printf("| %-48s | %9.1f | %13s | %12.1f | %13s | %5.2f |\n", what, measured.median, range_of(measured).c_str(),
-         baseline->median, range_of(*baseline).c_str(), measured.median / baseline->median);
-}
-
 Stats stats_of(std::vector<double> samples) {
   std::sort(samples.begin(), samples.end());
   const size_t n = samples.size();
   const double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
   return {median, samples.front(), samples.back()};
 }
+
+std::string cell(const Stats& stats) {
+  char text[64];
+  snprintf(text, sizeof text, "%.1f (%.1f - %.1f)", stats.median, stats.low, stats.high);
+  return text;
+}
+
+std::string ratio(const Stats& measured, const Stats& against) {
+  char text[16];
+  snprintf(text, sizeof text, "%.2f", measured.median / against.median);
+  return text;
+}
+
+void row(const std::string& what, const std::string& velmarrow, const std::string& bare = "",
+         const std::string& floor = "", const std::string& to_bare = "", const std::string& floor_to_bare = "") {
+  printf("| %-47s | %-22s | %-22s | %-22s | %7s | %7s |\n", what.c_str(), velmarrow.c_str(), bare.c_str(),
+         floor.c_str(), to_bare.c_str(), floor_to_bare.c_str());
+}
+
+// The programs that start the runtime, each laid out in a folder of its own
+// with the stand-in as its runtime.
+enum Starter { kVelmarrow, kBare, kFloor, kStarterCount };
 
 class Bench {
  public:
@@ -219,23 +227,30 @@ class Bench {
     remove_tree(root_);
   }
 
-  // (a): launcher and baseline take turns, so that a change in the machine's
-  // load falls on both alike.
+  // (a): the three take turns, each run in another order, so that a change
+  // in the machine's load falls on all alike.
   void time_starts() {
     const std::wstring install = root_ + L"\\Velmarrow";
-    const std::wstring direct = root_ + L"\\Direct";
     lay_out_installation(install);
-    if (!copy_program(L"baseline.exe", direct + L"\\baseline.exe") ||
-        !copy_program(L"standin.exe", direct + L"\\runtime\\bin\\javaw.exe")) {
-      fail("could not lay out the baseline");
+    starters_[kVelmarrow] = install + L"\\velmarrow.exe";
+    const wchar_t* const others[] = {L"bare.exe", L"full_import_floor.exe"};
+    for (int other = 0; other < 2; ++other) {
+      const std::wstring folder = root_ + L"\\" + std::to_wstring(other);
+      starters_[kBare + other] = folder + L"\\" + others[other];
+      if (!copy_program(others[other], starters_[kBare + other]) ||
+          !copy_program(L"standin.exe", folder + L"\\runtime\\bin\\javaw.exe")) {
+        fail("could not lay out " + narrow(others[other]));
+      }
     }
     tell_standins_to_exit_at_once();
-    for (int run = 0; run < kWarmUpRuns + kRuns; ++run) {
-      const double through_launcher = time_start(install + L"\\velmarrow.exe", true);
-      const double directly = time_start(direct + L"\\baseline.exe", false);
-      if (run >= kWarmUpRuns) {
-        launcher_starts_.push_back(through_launcher);
-        direct_starts_.push_back(directly);
+    for (int with_arguments = 0; with_arguments < 2; ++with_arguments) {
+      const std::wstring arguments = with_arguments ? L" --open \"C:\\Users\\Me\\My Library.db\"" : L"";
+      for (int run = 0; run < kWarmUpRuns + kRuns; ++run) {
+        for (int turn = 0; turn < kStarterCount; ++turn) {
+          const int starter = (run + turn) % kStarterCount;
+          const double took = time_start(static_cast<Starter>(starter), arguments);
+          if (run >= kWarmUpRuns) starts_[with_arguments][starter].push_back(took);
+        }
       }
     }
   }
@@ -303,20 +318,26 @@ class Bench {
   }
 
   void print() const {
-    const Stats launcher = stats_of(launcher_starts_);
-    const Stats direct = stats_of(direct_starts_);
     const Stats uninstall = stats_of(uninstalls_);
     const Stats paused_less = {uninstall.median - kUninstallPauseMs, uninstall.low - kUninstallPauseMs,
                                uninstall.high - kUninstallPauseMs};
-    printf("| %-48s | %9s | %13s | %12s | %13s | %5s |\n", ("Median of " + std::to_string(kRuns) + " runs, ms").c_str(),
-           "Velmarrow", "range", "Direct start", "range", "Ratio");
-    printf("|%s|%s:|%s:|%s:|%s:|%s:|\n", std::string(50, '-').c_str(), std::string(10, '-').c_str(),
-           std::string(14, '-').c_str(), std::string(13, '-').c_str(), std::string(14, '-').c_str(),
-           std::string(6, '-').c_str());
-    row("(a) start to the runtime's first instruction", launcher, &direct);
-    row("(b) runtime's exit to the failure box on screen", stats_of(failure_boxes_));
-    row("(c) uninstall.exe /S, start to exit", uninstall);
-    row("(c) the same less its fixed 400 ms pause", paused_less);
+    row("ms, median (range) of " + std::to_string(kRuns) + " runs", "velmarrow.exe", "bare", "full-import floor",
+        "v / bare", "f / bare");
+    printf("|%s|%s|%s|%s|%s:|%s:|\n", std::string(49, '-').c_str(), std::string(24, '-').c_str(),
+           std::string(24, '-').c_str(), std::string(24, '-').c_str(), std::string(8, '-').c_str(),
+           std::string(8, '-').c_str());
+    const char* const start_rows[] = {"(a) start to the runtime's first instruction",
+                                      "(a) the same, with two arguments"};
+    for (int with_arguments = 0; with_arguments < 2; ++with_arguments) {
+      const Stats velmarrow = stats_of(starts_[with_arguments][kVelmarrow]);
+      const Stats bare = stats_of(starts_[with_arguments][kBare]);
+      const Stats floor = stats_of(starts_[with_arguments][kFloor]);
+      row(start_rows[with_arguments], cell(velmarrow), cell(bare), cell(floor), ratio(velmarrow, bare),
+          ratio(floor, bare));
+    }
+    row("(b) runtime's exit to the failure box on screen", cell(stats_of(failure_boxes_)));
+    row("(c) uninstall.exe /S, start to exit", cell(uninstall));
+    row("(c) the same less its fixed 400 ms pause", cell(paused_less));
     printf("\n(b) polled for the box every %.1f ms on average; %d warm-up runs of each were not counted.\n",
            poll_interval_ms_, kWarmUpRuns);
     fflush(stdout);
@@ -334,15 +355,15 @@ class Bench {
     DeleteFileW(ended_.c_str());
   }
 
-  double time_start(const std::wstring& program, bool through_launcher) {
+  double time_start(Starter starter, const std::wstring& arguments) {
     clear_stamps();
-    Timed timed = start_timed(program);
-    const char* what = through_launcher ? "velmarrow.exe" : "baseline.exe";
-    const LONGLONG first_instruction = wait_for_stamp(started_, what);
-    if (through_launcher) {
+    Timed timed = start_timed(starters_[starter], arguments);
+    const std::string what = narrow(starters_[starter].substr(starters_[starter].find_last_of(L'\\') + 1));
+    const LONGLONG first_instruction = wait_for_stamp(started_, what.c_str());
+    if (starter == kVelmarrow) {
       dismiss_failure(timed);
-    } else if (finish(timed, what) != 0) {
-      fail("baseline.exe could not start the runtime");
+    } else if (finish(timed, what.c_str()) != 0) {
+      fail(what + " could not start the runtime");
     }
     settle(timed, false);
     return milliseconds(first_instruction - timed.started_at);
@@ -357,8 +378,9 @@ class Bench {
   std::wstring root_;
   std::wstring started_ = root_ + L"\\started.txt";
   std::wstring ended_ = root_ + L"\\ended.txt";
-  std::vector<double> launcher_starts_;
-  std::vector<double> direct_starts_;
+  std::wstring starters_[kStarterCount];
+  // Without and with arguments, each starter's samples.
+  std::vector<double> starts_[2][kStarterCount];
   std::vector<double> failure_boxes_;
   std::vector<double> uninstalls_;
   double poll_interval_ms_ = 0;
