@@ -246,4 +246,28 @@ TEST(UninstallerRemoval, PercentInTheInstallPathNeverRemovesAnotherFolder) {
   remove_tree(root);
 }
 
+// With delayed expansion on, which a user can set for every cmd in the
+// registry, cmd would expand !X! inside the quoted path and remove
+// <root>\pvictimq\Velmarrow instead. Wine's cmd ignores that registry value,
+// so only the command's own switch decides here: /v:on in its place shows the
+// fault.
+TEST(UninstallerRemoval, ExclamationMarksInTheInstallPathStayAsTheyAre) {
+  const std::wstring root = new_temp_root();
+  const std::wstring install = root + L"\\p!X!q\\Velmarrow";
+  const std::wstring victim = root + L"\\pvictimq\\Velmarrow";
+  lay_out_installation(install);
+  lay_out_installation(victim);
+  write_file(victim + L"\\data.txt", "precious");
+  create_user_key(kKey);
+  SetEnvironmentVariableW(L"X", L"victim");
+  const Outcome outcome = run_to_exit(install + L"\\uninstall.exe", L"uninstall.exe /S");
+  SetEnvironmentVariableW(L"X", nullptr);
+  EXPECT_EQ(outcome.exit_code, 0u);
+  EXPECT_FALSE(user_key_exists(kKey));
+  EXPECT_TRUE(wait_until_gone(install, 10000));
+  EXPECT_EQ(read_file(victim + L"\\data.txt"), "precious");
+  EXPECT_TRUE(path_exists(victim + L"\\velmarrow.exe"));
+  remove_tree(root);
+}
+
 }  // namespace

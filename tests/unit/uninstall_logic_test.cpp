@@ -79,19 +79,20 @@ TEST(ProcessSweep, OnlyImagesInsideTheInstallDirectoryMatch) {
   }
 }
 
+// Delayed expansion is off in the command itself, whatever the user's cmd
+// settings, so a '!' in the path reaches rmdir as it is.
 TEST(RemovalCommand, WaitsThenRemovesTheInstallDirectory) {
-  wchar_t command[kRemovalCommandCapacity];
-  ASSERT_TRUE(compose_removal_command(command, L"C:\\Windows\\system32", L"C:\\X\\Velmarrow"));
-  EXPECT_STREQ(command,
-               L"\"C:\\Windows\\system32\\cmd.exe\" /d /c ping 127.0.0.1 -n 4 >nul & "
-               L"rmdir /s /q \"C:\\X\\Velmarrow\"");
-  // Too long to hold the launcher path, but the command itself still fits.
   const std::wstring long_directory = L"C:\\" + std::wstring(233, L'd') + L"\\Velmarrow";
   ASSERT_EQ(long_directory.size(), 246u);
-  ASSERT_TRUE(compose_removal_command(command, L"C:\\Windows\\system32", long_directory.c_str()));
-  EXPECT_EQ(std::wstring(command),
-            L"\"C:\\Windows\\system32\\cmd.exe\" /d /c ping 127.0.0.1 -n 4 >nul & rmdir /s /q \"" +
-                long_directory + L"\"");
+  // The long one is too long to hold the launcher path, but the command still fits.
+  for (const std::wstring& directory :
+       {std::wstring(L"C:\\X\\Velmarrow"), std::wstring(L"C:\\p!X!q\\Velmarrow"), long_directory}) {
+    wchar_t command[kRemovalCommandCapacity];
+    ASSERT_TRUE(compose_removal_command(command, L"C:\\Windows\\system32", directory.c_str())) << directory;
+    EXPECT_EQ(std::wstring(command),
+              L"\"C:\\Windows\\system32\\cmd.exe\" /d /v:off /c ping 127.0.0.1 -n 4 >nul & "
+              L"rmdir /s /q \"" + directory + L"\"");
+  }
 }
 
 // cmd expands %NAME% even between quotes: such a directory is never handed to rmdir.
