@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "command_tail.h"
+#include "file_identity.h"
 #include "footprint.h"
 #include "install_check.h"
 #include "process_sweep.h"
@@ -77,6 +79,52 @@ TEST(ProcessSweep, OnlyImagesInsideTheInstallDirectoryMatch) {
   for (const Case& c : cases) {
     EXPECT_EQ(image_path_in_directory(c.image, L"C:\\X\\Velmarrow"), c.inside) << c.image;
   }
+}
+
+// The folders whose identity the sweep compares with the install directory's:
+// whole ancestors only, down to a drive's root, never a prefix of a name and
+// never a name read against the current drive.
+TEST(ProcessSweep, FoldersAboveAnImageAreCutAtBackslashes) {
+  struct Case {
+    const wchar_t* path;
+    std::vector<std::wstring> folders;
+  };
+  const Case cases[] = {
+      {L"C:\\X\\Velmarrow\\runtime\\bin\\javaw.exe",
+       {L"C:\\X\\Velmarrow\\runtime\\bin", L"C:\\X\\Velmarrow\\runtime", L"C:\\X\\Velmarrow", L"C:\\X", L"C:\\"}},
+      {L"V:\\velmarrow.exe", {L"V:\\"}},
+      {L"C:\\X\\Velmarrow2\\velmarrow.exe", {L"C:\\X\\Velmarrow2", L"C:\\X", L"C:\\"}},
+      {L"C:\\X\\", {L"C:\\X", L"C:\\"}},
+      {L"\\\\?\\C:\\X\\javaw.exe", {L"\\\\?\\C:\\X", L"\\\\?\\C:\\"}},
+      {L"\\\\server\\share\\Velmarrow\\velmarrow.exe",
+       {L"\\\\server\\share\\Velmarrow", L"\\\\server\\share", L"\\\\server"}},
+      {L"C:\\", {}},
+      {L"C:", {}},
+      {L"C:X\\javaw.exe", {}},
+      {L"\\X\\javaw.exe", {}},
+      {L"X\\Y\\javaw.exe", {}},
+      {L"javaw.exe", {}},
+      {L"\\\\", {}},
+      {L"", {}},
+  };
+  for (const Case& c : cases) {
+    wchar_t path[260];
+    wcscpy(path, c.path);
+    std::vector<std::wstring> folders;
+    while (folders.size() < 10 && cut_to_parent_folder(path)) folders.push_back(path);
+    EXPECT_EQ(folders, c.folders) << c.path;
+    EXPECT_STREQ(path, c.folders.empty() ? c.path : c.folders.back().c_str()) << c.path;
+  }
+}
+
+TEST(ProcessSweep, IdentitiesMatchOnVolumeAndIndexButNeverOnIndexZero) {
+  const FileIdentity folder = {0x1234, 0, 0x51813e};
+  EXPECT_TRUE(same_file_identity(folder, {0x1234, 0, 0x51813e}));
+  EXPECT_FALSE(same_file_identity(folder, {0x1235, 0, 0x51813e}));
+  EXPECT_FALSE(same_file_identity(folder, {0x1234, 1, 0x51813e}));
+  EXPECT_FALSE(same_file_identity(folder, {0x1234, 0, 0x51813f}));
+  EXPECT_TRUE(same_file_identity({0, 7, 0}, {0, 7, 0}));
+  EXPECT_FALSE(same_file_identity({0x1234, 0, 0}, {0x1234, 0, 0}));
 }
 
 // Delayed expansion is off in the command itself, whatever the user's cmd
