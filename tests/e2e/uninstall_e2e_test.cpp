@@ -215,50 +215,41 @@ TEST_F(Uninstaller, AlreadyRemovedFootprintIsNoError) {
   EXPECT_TRUE(wait_until_gone(install_, 10000));
 }
 
-// cmd would expand %VICTIM% inside the quoted path and remove <root>\pXq\Velmarrow.
-TEST(UninstallerRemoval, PercentInTheInstallPathNeverRemovesAnotherFolder) {
-  const std::wstring root = new_temp_root();
-  const std::wstring install = root + L"\\p%VICTIM%q\\Velmarrow";
-  const std::wstring victim = root + L"\\pXq\\Velmarrow";
-  lay_out_installation(install);
-  lay_out_installation(victim);
-  write_file(victim + L"\\data.txt", "precious");
-  create_user_key(kKey);
-  SetEnvironmentVariableW(L"VICTIM", L"X");
-  const Outcome outcome = run_to_exit(install + L"\\uninstall.exe", L"uninstall.exe /S");
-  SetEnvironmentVariableW(L"VICTIM", nullptr);
-  EXPECT_EQ(outcome.exit_code, 0u);
-  EXPECT_FALSE(user_key_exists(kKey));
-  // Give a removal command, had one been started, time past its pings.
-  Sleep(6000);
-  EXPECT_EQ(read_file(victim + L"\\data.txt"), "precious");
-  EXPECT_TRUE(path_exists(victim + L"\\velmarrow.exe"));
-  EXPECT_TRUE(path_exists(install + L"\\velmarrow.exe"));
-  remove_tree(root);
-}
-
-// With delayed expansion on, which a user can set for every cmd in the
-// registry, cmd would expand !X! inside the quoted path and remove
-// <root>\pvictimq\Velmarrow instead. Wine's cmd ignores that registry value,
-// so only the command's own switch decides here: /v:on in its place shows the
-// fault.
-TEST(UninstallerRemoval, ExclamationMarksInTheInstallPathStayAsTheyAre) {
-  const std::wstring root = new_temp_root();
-  const std::wstring install = root + L"\\p!X!q\\Velmarrow";
-  const std::wstring victim = root + L"\\pvictimq\\Velmarrow";
-  lay_out_installation(install);
-  lay_out_installation(victim);
-  write_file(victim + L"\\data.txt", "precious");
-  create_user_key(kKey);
-  SetEnvironmentVariableW(L"X", L"victim");
-  const Outcome outcome = run_to_exit(install + L"\\uninstall.exe", L"uninstall.exe /S");
-  SetEnvironmentVariableW(L"X", nullptr);
-  EXPECT_EQ(outcome.exit_code, 0u);
-  EXPECT_FALSE(user_key_exists(kKey));
-  EXPECT_TRUE(wait_until_gone(install, 10000));
-  EXPECT_EQ(read_file(victim + L"\\data.txt"), "precious");
-  EXPECT_TRUE(path_exists(victim + L"\\velmarrow.exe"));
-  remove_tree(root);
+// cmd expands %X% inside the quoted path, and !X! too when the user has
+// turned delayed expansion on in the registry: either would remove
+// <root>\pvictimq\Velmarrow. A '%' is refused, so that installation stays;
+// a '!' is read as it is, so that one goes. Wine's cmd ignores the registry
+// value, so only the command's own switch decides here: /v:on in its place
+// shows the fault.
+TEST(UninstallerRemoval, VariablesInTheInstallPathNeverRemoveAnotherFolder) {
+  struct Case {
+    const wchar_t* folder;
+    bool removed;
+  };
+  for (const Case& c : {Case{L"p%X%q", false}, Case{L"p!X!q", true}}) {
+    const std::wstring root = new_temp_root();
+    const std::wstring install = root + L"\\" + c.folder + L"\\Velmarrow";
+    const std::wstring victim = root + L"\\pvictimq\\Velmarrow";
+    lay_out_installation(install);
+    lay_out_installation(victim);
+    write_file(victim + L"\\data.txt", "precious");
+    create_user_key(kKey);
+    SetEnvironmentVariableW(L"X", L"victim");
+    const Outcome outcome = run_to_exit(install + L"\\uninstall.exe", L"uninstall.exe /S");
+    SetEnvironmentVariableW(L"X", nullptr);
+    EXPECT_EQ(outcome.exit_code, 0u) << c.folder;
+    EXPECT_FALSE(user_key_exists(kKey)) << c.folder;
+    if (c.removed) {
+      EXPECT_TRUE(wait_until_gone(install, 10000)) << c.folder;
+    } else {
+      // Give a removal command, had one been started, time past its pings.
+      Sleep(6000);
+      EXPECT_TRUE(path_exists(install + L"\\velmarrow.exe")) << c.folder;
+    }
+    EXPECT_EQ(read_file(victim + L"\\data.txt"), "precious") << c.folder;
+    EXPECT_TRUE(path_exists(victim + L"\\velmarrow.exe")) << c.folder;
+    remove_tree(root);
+  }
 }
 
 }  // namespace
