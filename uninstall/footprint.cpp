@@ -7,10 +7,13 @@
 
 namespace {
 
-// /d skips AutoRun commands; the pings only delay the removal until the
-// uninstaller, whose own file lies in the directory, has exited.
+// /d skips AutoRun commands. /v:off, because a user can turn delayed
+// expansion on for every cmd in the registry, and cmd then expands !NAME!
+// even inside quotes: the command would remove some other directory. The
+// pings only delay the removal until the uninstaller, whose own file lies in
+// the directory, has exited.
 constexpr const wchar_t* kRemovalCommandFormat =
-    L"\"%ls\\cmd.exe\" /d /c ping 127.0.0.1 -n 4 >nul & rmdir /s /q \"%ls\"";
+    L"\"%ls\\cmd.exe\" /d /v:off /c ping 127.0.0.1 -n 4 >nul & rmdir /s /q \"%ls\"";
 
 }  // namespace
 

@@ -17,9 +17,11 @@ void delete_registration_key();
 
 // Writes into command (1600 characters) the command line that makes cmd.exe
 // wait a few seconds, then remove install_directory with everything in it.
+// The command turns delayed expansion off, so a '!' in the path stays a '!'.
 // Returns false, command empty, when the text does not fit or when
-// install_directory holds a '%': cmd expands %NAME% even inside quotes, so the
-// command could remove some other directory. Calls nothing of the platform.
+// install_directory holds a '%': cmd expands %NAME% even inside quotes and no
+// switch turns that off, so the command could remove some other directory.
+// Calls nothing of the platform.
 bool compose_removal_command(wchar_t* command, const wchar_t* system_directory,
                              const wchar_t* install_directory);
 

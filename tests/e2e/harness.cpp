@@ -297,4 +297,13 @@ Outcome run_to_exit(const std::wstring& program, const std::wstring& command_lin
   return outcome;
 }
 
+bool wait_until_gone(const std::wstring& path, DWORD timeout_ms) {
+  const ULONGLONG until = GetTickCount64() + timeout_ms;
+  while (path_exists(path)) {
+    if (GetTickCount64() >= until) return false;
+    Sleep(100);
+  }
+  return true;
+}
+
 }  // namespace e2e

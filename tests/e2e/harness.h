@@ -81,4 +81,7 @@ struct Outcome {
 Outcome run_to_exit(const std::wstring& program, const std::wstring& command_line,
                     int answer = IDOK, DWORD timeout_ms = 15000, HANDLE stdin_file = nullptr);
 
+// Waits until path no longer exists; false when it still does after timeout_ms.
+bool wait_until_gone(const std::wstring& path, DWORD timeout_ms);
+
 }  // namespace e2e

@@ -15,15 +15,6 @@ const std::wstring kNotFound = L"Library by Velmarrow could not find its install
 const std::wstring kQuestion = L"Uninstall Library by Velmarrow from this PC?";
 const std::wstring kRemoved = L"Library by Velmarrow has been removed from this PC.";
 
-bool wait_until_gone(const std::wstring& path, DWORD timeout_ms) {
-  const ULONGLONG until = GetTickCount64() + timeout_ms;
-  while (path_exists(path)) {
-    if (GetTickCount64() >= until) return false;
-    Sleep(100);
-  }
-  return true;
-}
-
 // A stand-in started directly from some file, alive until it is ended.
 Started start_sleeper(const std::wstring& image) {
   tell_standin({L"", L"", L"", L"60000", L""});
@@ -224,26 +215,41 @@ TEST_F(Uninstaller, AlreadyRemovedFootprintIsNoError) {
   EXPECT_TRUE(wait_until_gone(install_, 10000));
 }
 
-// cmd would expand %VICTIM% inside the quoted path and remove <root>\pXq\Velmarrow.
-TEST(UninstallerRemoval, PercentInTheInstallPathNeverRemovesAnotherFolder) {
-  const std::wstring root = new_temp_root();
-  const std::wstring install = root + L"\\p%VICTIM%q\\Velmarrow";
-  const std::wstring victim = root + L"\\pXq\\Velmarrow";
-  lay_out_installation(install);
-  lay_out_installation(victim);
-  write_file(victim + L"\\data.txt", "precious");
-  create_user_key(kKey);
-  SetEnvironmentVariableW(L"VICTIM", L"X");
-  const Outcome outcome = run_to_exit(install + L"\\uninstall.exe", L"uninstall.exe /S");
-  SetEnvironmentVariableW(L"VICTIM", nullptr);
-  EXPECT_EQ(outcome.exit_code, 0u);
-  EXPECT_FALSE(user_key_exists(kKey));
-  // Give a removal command, had one been started, time past its pings.
-  Sleep(6000);
-  EXPECT_EQ(read_file(victim + L"\\data.txt"), "precious");
-  EXPECT_TRUE(path_exists(victim + L"\\velmarrow.exe"));
-  EXPECT_TRUE(path_exists(install + L"\\velmarrow.exe"));
-  remove_tree(root);
+// cmd expands %X% inside the quoted path, and !X! too when the user has
+// turned delayed expansion on in the registry: either would remove
+// <root>\pvictimq\Velmarrow. A '%' is refused, so that installation stays;
+// a '!' is read as it is, so that one goes. Wine's cmd ignores the registry
+// value, so only the command's own switch decides here: /v:on in its place
+// shows the fault.
+TEST(UninstallerRemoval, VariablesInTheInstallPathNeverRemoveAnotherFolder) {
+  struct Case {
+    const wchar_t* folder;
+    bool removed;
+  };
+  for (const Case& c : {Case{L"p%X%q", false}, Case{L"p!X!q", true}}) {
+    const std::wstring root = new_temp_root();
+    const std::wstring install = root + L"\\" + c.folder + L"\\Velmarrow";
+    const std::wstring victim = root + L"\\pvictimq\\Velmarrow";
+    lay_out_installation(install);
+    lay_out_installation(victim);
+    write_file(victim + L"\\data.txt", "precious");
+    create_user_key(kKey);
+    SetEnvironmentVariableW(L"X", L"victim");
+    const Outcome outcome = run_to_exit(install + L"\\uninstall.exe", L"uninstall.exe /S");
+    SetEnvironmentVariableW(L"X", nullptr);
+    EXPECT_EQ(outcome.exit_code, 0u) << c.folder;
+    EXPECT_FALSE(user_key_exists(kKey)) << c.folder;
+    if (c.removed) {
+      EXPECT_TRUE(wait_until_gone(install, 10000)) << c.folder;
+    } else {
+      // Give a removal command, had one been started, time past its pings.
+      Sleep(6000);
+      EXPECT_TRUE(path_exists(install + L"\\velmarrow.exe")) << c.folder;
+    }
+    EXPECT_EQ(read_file(victim + L"\\data.txt"), "precious") << c.folder;
+    EXPECT_TRUE(path_exists(victim + L"\\velmarrow.exe")) << c.folder;
+    remove_tree(root);
+  }
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "command_tail.h"
+#include "file_identity.h"
 #include "footprint.h"
 #include "install_check.h"
 #include "process_sweep.h"
@@ -79,19 +81,66 @@ TEST(ProcessSweep, OnlyImagesInsideTheInstallDirectoryMatch) {
   }
 }
 
+// The folders whose identity the sweep compares with the install directory's:
+// whole ancestors only, down to a drive's root, never a prefix of a name and
+// never a name read against the current drive.
+TEST(ProcessSweep, FoldersAboveAnImageAreCutAtBackslashes) {
+  struct Case {
+    const wchar_t* path;
+    std::vector<std::wstring> folders;
+  };
+  const Case cases[] = {
+      {L"C:\\X\\Velmarrow\\runtime\\bin\\javaw.exe",
+       {L"C:\\X\\Velmarrow\\runtime\\bin", L"C:\\X\\Velmarrow\\runtime", L"C:\\X\\Velmarrow", L"C:\\X", L"C:\\"}},
+      {L"V:\\velmarrow.exe", {L"V:\\"}},
+      {L"C:\\X\\Velmarrow2\\velmarrow.exe", {L"C:\\X\\Velmarrow2", L"C:\\X", L"C:\\"}},
+      {L"C:\\X\\", {L"C:\\X", L"C:\\"}},
+      {L"\\\\?\\C:\\X\\javaw.exe", {L"\\\\?\\C:\\X", L"\\\\?\\C:\\"}},
+      {L"\\\\server\\share\\Velmarrow\\velmarrow.exe",
+       {L"\\\\server\\share\\Velmarrow", L"\\\\server\\share", L"\\\\server"}},
+      {L"C:\\", {}},
+      {L"C:", {}},
+      {L"C:X\\javaw.exe", {}},
+      {L"\\X\\javaw.exe", {}},
+      {L"X\\Y\\javaw.exe", {}},
+      {L"javaw.exe", {}},
+      {L"\\\\", {}},
+      {L"", {}},
+  };
+  for (const Case& c : cases) {
+    wchar_t path[260];
+    wcscpy(path, c.path);
+    std::vector<std::wstring> folders;
+    while (folders.size() < 10 && cut_to_parent_folder(path)) folders.push_back(path);
+    EXPECT_EQ(folders, c.folders) << c.path;
+    EXPECT_STREQ(path, c.folders.empty() ? c.path : c.folders.back().c_str()) << c.path;
+  }
+}
+
+TEST(ProcessSweep, IdentitiesMatchOnVolumeAndIndexButNeverOnIndexZero) {
+  const FileIdentity folder = {0x1234, 0, 0x51813e};
+  EXPECT_TRUE(same_file_identity(folder, {0x1234, 0, 0x51813e}));
+  EXPECT_FALSE(same_file_identity(folder, {0x1235, 0, 0x51813e}));
+  EXPECT_FALSE(same_file_identity(folder, {0x1234, 1, 0x51813e}));
+  EXPECT_FALSE(same_file_identity(folder, {0x1234, 0, 0x51813f}));
+  EXPECT_TRUE(same_file_identity({0, 7, 0}, {0, 7, 0}));
+  EXPECT_FALSE(same_file_identity({0x1234, 0, 0}, {0x1234, 0, 0}));
+}
+
+// Delayed expansion is off in the command itself, whatever the user's cmd
+// settings, so a '!' in the path reaches rmdir as it is.
 TEST(RemovalCommand, WaitsThenRemovesTheInstallDirectory) {
-  wchar_t command[kRemovalCommandCapacity];
-  ASSERT_TRUE(compose_removal_command(command, L"C:\\Windows\\system32", L"C:\\X\\Velmarrow"));
-  EXPECT_STREQ(command,
-               L"\"C:\\Windows\\system32\\cmd.exe\" /d /c ping 127.0.0.1 -n 4 >nul & "
-               L"rmdir /s /q \"C:\\X\\Velmarrow\"");
-  // Too long to hold the launcher path, but the command itself still fits.
   const std::wstring long_directory = L"C:\\" + std::wstring(233, L'd') + L"\\Velmarrow";
   ASSERT_EQ(long_directory.size(), 246u);
-  ASSERT_TRUE(compose_removal_command(command, L"C:\\Windows\\system32", long_directory.c_str()));
-  EXPECT_EQ(std::wstring(command),
-            L"\"C:\\Windows\\system32\\cmd.exe\" /d /c ping 127.0.0.1 -n 4 >nul & rmdir /s /q \"" +
-                long_directory + L"\"");
+  // The long one is too long to hold the launcher path, but the command still fits.
+  for (const std::wstring& directory :
+       {std::wstring(L"C:\\X\\Velmarrow"), std::wstring(L"C:\\p!X!q\\Velmarrow"), long_directory}) {
+    wchar_t command[kRemovalCommandCapacity];
+    ASSERT_TRUE(compose_removal_command(command, L"C:\\Windows\\system32", directory.c_str())) << directory;
+    EXPECT_EQ(std::wstring(command),
+              L"\"C:\\Windows\\system32\\cmd.exe\" /d /v:off /c ping 127.0.0.1 -n 4 >nul & "
+              L"rmdir /s /q \"" + directory + L"\"");
+  }
 }
 
 // cmd expands %NAME% even between quotes: such a directory is never handed to rmdir.
