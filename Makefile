@@ -56,5 +56,12 @@ bench: dist
 dialogs: dist
 	@sh tools/render-dialogs.sh $(BUILD_DIR)
 
+.PHONY: reproducible
+# HEAD built twice with each compiler, in fresh folders of different path
+# lengths: any byte in which the two builds differ fails.
+reproducible:
+	@sh tools/ensure-packages.sh $(CLANG_PACKAGES) git
+	@JOBS=$(JOBS) sh tools/check-reproducible.sh
+
 clean:
 	rm -rf $(BUILD_DIR) dist
