@@ -33,11 +33,13 @@ dist: build
 	@if [ "$(PRESET)" = gcc ]; then \
 	  mkdir -p dist; \
 	  for p in $(PROGRAMS); do cp $(BUILD_DIR)/bin/$$p.exe dist/ && echo "dist/$$p.exe" || exit 1; done; \
+	  sh tools/write-checksums.sh dist && echo "dist/SHA256SUMS" || exit 1; \
 	fi
 
 # The shipped programs first: x86-64 GUI, hardened, no resources, system DLLs only.
 test: dist
 	@for p in $(PROGRAMS); do sh tests/check-binary.sh x86_64-w64-mingw32-objdump $(BUILD_DIR)/bin/$$p.exe || exit 1; done
+	@if [ "$(PRESET)" = gcc ]; then sh tests/check-checksums.sh dist; fi
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # clang-tidy over the shipped code, with the clang build's compile commands,
