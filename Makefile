@@ -58,7 +58,19 @@ bench: dist
 dialogs: dist
 	@sh tools/render-dialogs.sh $(BUILD_DIR)
 
-.PHONY: reproducible
+.PHONY: reproducible sign
+SIGN_PACKAGES := osslsigncode openssl
+# The signing tests make a throwaway certificate and sign copies of the programs.
+test: EXTRA_PACKAGES += $(SIGN_PACKAGES)
+
+# Signs what dist/ holds now and never rebuilds it, so that an installer made
+# from the signed programs can be signed after them (SIGN_FILES=dist/velmarrow-setup.exe).
+SIGN_FILES ?= $(PROGRAMS:%=dist/%.exe)
+sign:
+	@sh tools/ensure-packages.sh $(SIGN_PACKAGES)
+	@PFX="$(PFX)" PFX_PASSWORD_FILE="$(PFX_PASSWORD_FILE)" TIMESTAMP_URL="$(TIMESTAMP_URL)" \
+	  sh tools/sign.sh dist $(SIGN_FILES)
+
 # HEAD built twice with each compiler, in fresh folders of different path
 # lengths: any byte in which the two builds differ fails.
 reproducible:
