@@ -17,6 +17,10 @@ if echo "$headers" | grep -E 'Resource Directory' | grep -vq 'Entry 2 0000000000
   echo "has resources: $program"; fail=1
 fi
 "$objdump" -h "$program" | grep -q '\.rsrc' && { echo "has a .rsrc section: $program"; fail=1; }
+# A signature is a certificate table (data directory entry 4, "Security")
+# appended after the sections: no resource, and no section of its own.
+signed=""
+echo "$headers" | grep -Eq '^Entry 4 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Security Directory' && signed=", signed"
 
 system_dlls='^(kernel32|user32|shell32|advapi32|msvcrt|ntdll)\.dll$'
 for dll in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
@@ -41,5 +45,5 @@ echo "$headers" | grep -Eq 'Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocatio
 
 size=$(wc -c < "$program")
 [ "$size" -le 49152 ] || { echo "larger than 48 KiB: $program"; fail=1; }
-echo "$(basename "$program"): $size bytes, imports: $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
+echo "$(basename "$program"): $size bytes$signed, imports: $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
 exit $fail
