@@ -12,7 +12,7 @@ endif
 JOBS ?= 2
 PROGRAMS := velmarrow uninstall
 
-.PHONY: all build dist test deps clean bench dialogs lint
+.PHONY: all build dist test deps clean bench dialogs lint installer
 
 all: dist
 
@@ -55,6 +55,19 @@ bench: dist
 # Screenshots of every message box, under Xvfb with Wine's X11 driver.
 dialogs: dist
 	@sh tools/render-dialogs.sh $(BUILD_DIR)
+
+# The installer, dist/velmarrow-setup.exe, around the programs in dist/ as they
+# stand (signed ones stay signed; built first only when missing) and an
+# application image.
+ifneq ($(filter installer,$(MAKECMDGOALS)),)
+ifeq ($(APP_IMAGE),)
+$(error pass the application image: make installer APP_IMAGE=<folder holding runtime/, lib/, resources/ and the native libraries>)
+endif
+endif
+installer: deps
+	@[ -f dist/velmarrow.exe ] && [ -f dist/uninstall.exe ] || $(MAKE) --no-print-directory dist
+	@sh packaging/build-installer.sh "$(APP_IMAGE)" dist dist/velmarrow-setup.exe
+	@if [ -f tools/write-checksums.sh ]; then sh tools/write-checksums.sh dist; fi
 
 clean:
 	rm -rf $(BUILD_DIR) dist
