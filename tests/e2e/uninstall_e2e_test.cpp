@@ -15,15 +15,6 @@ const std::wstring kNotFound = L"Library by Velmarrow could not find its install
 const std::wstring kQuestion = L"Uninstall Library by Velmarrow from this PC?";
 const std::wstring kRemoved = L"Library by Velmarrow has been removed from this PC.";
 
-bool wait_until_gone(const std::wstring& path, DWORD timeout_ms) {
-  const ULONGLONG until = GetTickCount64() + timeout_ms;
-  while (path_exists(path)) {
-    if (GetTickCount64() >= until) return false;
-    Sleep(100);
-  }
-  return true;
-}
-
 // A stand-in started directly from some file, alive until it is ended.
 Started start_sleeper(const std::wstring& image) {
   tell_standin({L"", L"", L"", L"60000", L""});
