@@ -19,6 +19,9 @@ SetCompressor /SOLID lzma
 ; The installed files get the time of installation, and the installer does not
 ; change with the time stamps of the files it was built from.
 SetDateSave off
+; A file that cannot be written fails the installation (which then puts back
+; what it replaced) instead of being skipped, silently with /S.
+AllowSkipFiles off
 
 !ifndef APP_IMAGE | PROGRAMS | OUTFILE
   !error "define APP_IMAGE, PROGRAMS and OUTFILE (build-installer.sh does)"
@@ -88,9 +91,11 @@ Function .onInit
   Call EndInInstallFolderName
 FunctionEnd
 
-; A failed copy puts the replaced installation back as it was.
+; A failed copy puts the replaced installation back as it was. The folder
+; being copied into is the current directory, which cannot be removed.
 Function .onInstFailed
   ${If} $SetAside != ""
+    SetOutPath "$TEMP"
     RMDir /r "$INSTDIR"
     Rename "$SetAside" "$INSTDIR"
   ${EndIf}
