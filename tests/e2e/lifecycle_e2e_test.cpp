@@ -346,6 +346,7 @@ class Lifecycle : public testing::Test {
   // Whatever an installation, or a test that stopped half way, leaves.
   void remove_footprint() {
     remove_tree(install_);
+    remove_tree(install_ + L".old-1");
     remove_tree(programs_ + L"\\Velmarrow Beta");
     DeleteFileW(shortcut_.c_str());
     delete_user_key(kKey);
@@ -559,6 +560,31 @@ TEST_F(Lifecycle, InstallationInUseStaysWholeUntilItIsFree) {
   press(done, IDOK);
   EXPECT_EQ(wait_for_exit(interactive, 15000), 0u);
   expect_installation(install_, 2);
+}
+
+// A file that cannot be written fails the installation, which puts the one
+// it replaced back. The fault: a folder where uninstall.exe, the last file
+// copied, must go, made once the old installation has gone aside. Should the
+// installer win that race, the test tries again.
+TEST_F(Lifecycle, FailedCopyPutsTheReplacedInstallationBack) {
+  const std::wstring setup = setup_program(2);
+  bool blocked = false;
+  for (int attempt = 0; attempt < 3 && !blocked; ++attempt) {
+    remove_footprint();
+    ASSERT_EQ(run_setup(1, L"/S"), 0u);
+    Started replacing = start(setup, L"\"" + setup + L"\" /S");
+    ASSERT_NE(replacing.process, nullptr);
+    while (!path_exists(install_ + L".old-1") && WaitForSingleObject(replacing.process, 0) == WAIT_TIMEOUT) {
+    }
+    CreateDirectoryW(install_.c_str(), nullptr);
+    blocked = CreateDirectoryW((install_ + L"\\uninstall.exe").c_str(), nullptr) != 0;
+    const DWORD code = wait_for_exit(replacing, 60000);
+    if (blocked) {
+      EXPECT_EQ(code, kSetupAborted);
+    }
+  }
+  ASSERT_TRUE(blocked) << "the installer copied uninstall.exe before the test could stop it";
+  expect_installation(install_, 1);
 }
 
 // A folder of that name that holds no installation is not the installer's to
