@@ -15,7 +15,7 @@ PROGRAMS := velmarrow uninstall
 # the usual start pays for neither.
 velmarrow_IMPORTS := KERNEL32.dll msvcrt.dll
 
-.PHONY: all build dist test deps clean bench dialogs lint
+.PHONY: all build dist test deps clean bench dialogs lint installer
 
 all: dist
 
@@ -79,6 +79,19 @@ sign:
 reproducible:
 	@sh tools/ensure-packages.sh $(CLANG_PACKAGES) git
 	@JOBS=$(JOBS) sh tools/check-reproducible.sh
+
+# The installer, dist/velmarrow-setup.exe, around the programs in dist/ as they
+# stand (signed ones stay signed; built first only when missing) and an
+# application image.
+ifneq ($(filter installer,$(MAKECMDGOALS)),)
+ifeq ($(APP_IMAGE),)
+$(error pass the application image: make installer APP_IMAGE=<folder holding runtime/, lib/, resources/ and the native libraries>)
+endif
+endif
+installer: deps
+	@[ -f dist/velmarrow.exe ] && [ -f dist/uninstall.exe ] || $(MAKE) --no-print-directory dist
+	@sh packaging/build-installer.sh "$(APP_IMAGE)" dist dist/velmarrow-setup.exe
+	@if [ -f tools/write-checksums.sh ]; then sh tools/write-checksums.sh dist; fi
 
 clean:
 	rm -rf $(BUILD_DIR) dist

@@ -99,6 +99,15 @@ bool path_exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool wait_until_gone(const std::wstring& path, DWORD timeout_ms) {
+  const ULONGLONG until = GetTickCount64() + timeout_ms;
+  while (path_exists(path)) {
+    if (GetTickCount64() >= until) return false;
+    Sleep(100);
+  }
+  return true;
+}
+
 bool copy_program(const std::wstring& name, const std::wstring& to) {
   make_directories(without_last_component(to));
   return CopyFileW((programs_directory() + L"\\" + name).c_str(), to.c_str(), FALSE) != 0;
@@ -195,8 +204,8 @@ Started start(const std::wstring& program, const std::wstring& command_line, HAN
   PROCESS_INFORMATION info = {};
   std::wstring writable = command_line;
   started.started_at = GetTickCount64();
-  if (!CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, stdin_file != nullptr, 0,
-                      nullptr, nullptr, &startup, &info)) {
+  if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), writable.data(), nullptr, nullptr,
+                      stdin_file != nullptr, 0, nullptr, nullptr, &startup, &info)) {
     return started;
   }
   CloseHandle(info.hThread);
@@ -295,15 +304,6 @@ Outcome run_to_exit(const std::wstring& program, const std::wstring& command_lin
   const ULONGLONG now = GetTickCount64();
   outcome.exit_code = wait_for_exit(started, now < until ? static_cast<DWORD>(until - now) : 0);
   return outcome;
-}
-
-bool wait_until_gone(const std::wstring& path, DWORD timeout_ms) {
-  const ULONGLONG until = GetTickCount64() + timeout_ms;
-  while (path_exists(path)) {
-    if (GetTickCount64() >= until) return false;
-    Sleep(100);
-  }
-  return true;
 }
 
 }  // namespace e2e

@@ -19,6 +19,8 @@ void make_directories(const std::wstring& path);
 bool write_file(const std::wstring& path, const std::string& bytes);
 std::string read_file(const std::wstring& path);
 bool path_exists(const std::wstring& path);
+// Waits until nothing exists at path; false when it is still there after timeout_ms.
+bool wait_until_gone(const std::wstring& path, DWORD timeout_ms);
 bool copy_program(const std::wstring& name, const std::wstring& to);
 void remove_tree(const std::wstring& path);
 
@@ -50,7 +52,8 @@ struct Started {
   ULONGLONG started_at = 0;
 };
 // Starts program with this exact command line; stdin_file, when given, becomes
-// its standard input. process is null when the start failed.
+// its standard input. process is null when the start failed. An empty program
+// is taken from the command line, as the shell runs a registered command.
 Started start(const std::wstring& program, const std::wstring& command_line,
               HANDLE stdin_file = nullptr);
 
@@ -80,8 +83,5 @@ struct Outcome {
 };
 Outcome run_to_exit(const std::wstring& program, const std::wstring& command_line,
                     int answer = IDOK, DWORD timeout_ms = 15000, HANDLE stdin_file = nullptr);
-
-// Waits until path no longer exists; false when it still does after timeout_ms.
-bool wait_until_gone(const std::wstring& path, DWORD timeout_ms);
 
 }  // namespace e2e
