@@ -24,10 +24,6 @@ namespace {
 
 using namespace e2e;
 
-const std::wstring kUninstallKeys = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const std::wstring kKey = kUninstallKeys + L"Library by Velmarrow";
-const std::wstring kSiblingKey = kUninstallKeys + L"Library by Velmarrow Beta";
-const std::wstring kQuestion = L"Uninstall Library by Velmarrow from this PC?";
 // Written by each start of the launcher, so no installer brings it.
 const std::wstring kStartLog = L"velmarrow-start.log";
 // NSIS: the script gave up (Abort).

@@ -12,8 +12,6 @@ namespace {
 
 using namespace e2e;
 
-const std::wstring kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Library by Velmarrow";
-
 // The size of a 64-bit program's certificate table, 0 when it has none.
 DWORD certificate_table_size(const std::string& image) {
   IMAGE_DOS_HEADER dos;

@@ -8,11 +8,7 @@ namespace {
 
 using namespace e2e;
 
-const std::wstring kUninstallKeys = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const std::wstring kKey = kUninstallKeys + L"Library by Velmarrow";
-const std::wstring kSiblingKey = kUninstallKeys + L"Library by Velmarrow Beta";
 const std::wstring kNotFound = L"Library by Velmarrow could not find its installed files.";
-const std::wstring kQuestion = L"Uninstall Library by Velmarrow from this PC?";
 const std::wstring kRemoved = L"Library by Velmarrow has been removed from this PC.";
 
 // A stand-in started directly from some file, alive until it is ended.
