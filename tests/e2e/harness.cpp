@@ -4,6 +4,11 @@
 
 namespace e2e {
 
+const std::wstring kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Library by Velmarrow";
+const std::wstring kSiblingKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Library by Velmarrow Beta";
+const std::wstring kQuestion = L"Uninstall Library by Velmarrow from this PC?";
+
 namespace {
 
 constexpr const wchar_t* kBoxTitle = L"Library by Velmarrow";

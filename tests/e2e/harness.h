@@ -13,11 +13,10 @@ namespace e2e {
 
 // The current user's uninstall registrations: the installation's own key, and
 // a sibling's that nothing of ours may touch.
-inline const std::wstring kUninstallKeys = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-inline const std::wstring kKey = kUninstallKeys + L"Library by Velmarrow";
-inline const std::wstring kSiblingKey = kUninstallKeys + L"Library by Velmarrow Beta";
+extern const std::wstring kKey;
+extern const std::wstring kSiblingKey;
 // What the uninstaller asks before it removes anything.
-inline const std::wstring kQuestion = L"Uninstall Library by Velmarrow from this PC?";
+extern const std::wstring kQuestion;
 
 // The folder that holds the test program and the built programs beside it.
 std::wstring programs_directory();
