@@ -15,7 +15,7 @@ PROGRAMS := velmarrow uninstall
 # the usual start pays for neither.
 velmarrow_IMPORTS := KERNEL32.dll msvcrt.dll
 
-.PHONY: all build dist test deps clean bench dialogs lint installer
+.PHONY: all build dist test deps clean bench dialogs lint installer reproducible sign
 
 all: dist
 
@@ -61,7 +61,6 @@ bench: dist
 dialogs: dist
 	@sh tools/render-dialogs.sh $(BUILD_DIR)
 
-.PHONY: reproducible sign
 SIGN_PACKAGES := osslsigncode openssl
 # The signing tests make a throwaway certificate and sign copies of the programs.
 test: EXTRA_PACKAGES += $(SIGN_PACKAGES)
@@ -91,7 +90,7 @@ endif
 installer: deps
 	@[ -f dist/velmarrow.exe ] && [ -f dist/uninstall.exe ] || $(MAKE) --no-print-directory dist
 	@sh packaging/build-installer.sh "$(APP_IMAGE)" dist dist/velmarrow-setup.exe
-	@if [ -f tools/write-checksums.sh ]; then sh tools/write-checksums.sh dist; fi
+	@sh tools/write-checksums.sh dist
 
 clean:
 	rm -rf $(BUILD_DIR) dist

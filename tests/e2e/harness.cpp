@@ -11,7 +11,6 @@ const std::wstring kQuestion = L"Uninstall Library by Velmarrow from this PC?";
 
 namespace {
 
-constexpr const wchar_t* kBoxTitle = L"Library by Velmarrow";
 
 std::wstring without_last_component(const std::wstring& path) {
   return path.substr(0, path.find_last_of(L'\\'));
@@ -19,6 +18,7 @@ std::wstring without_last_component(const std::wstring& path) {
 
 struct BoxSearch {
   DWORD pid;
+  const wchar_t* title;
   HWND found;
 };
 
@@ -28,10 +28,10 @@ BOOL CALLBACK match_box(HWND window, LPARAM context) {
   GetWindowThreadProcessId(window, &owner);
   if (owner != search->pid) return TRUE;
   wchar_t class_name[16];
-  wchar_t title[64];
+  wchar_t title[128];
   GetClassNameW(window, class_name, 16);
-  GetWindowTextW(window, title, 64);
-  if (wcscmp(class_name, L"#32770") == 0 && wcscmp(title, kBoxTitle) == 0 && IsWindowVisible(window)) {
+  GetWindowTextW(window, title, 128);
+  if (wcscmp(class_name, L"#32770") == 0 && wcscmp(title, search->title) == 0 && IsWindowVisible(window)) {
     search->found = window;
     return FALSE;
   }
@@ -54,6 +54,12 @@ std::vector<HWND> buttons_of(HWND box) {
 }
 
 }  // namespace
+
+std::wstring environment_variable(const wchar_t* name) {
+  wchar_t value[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+  return length == 0 || length >= MAX_PATH ? L"" : value;
+}
 
 std::wstring programs_directory() {
   wchar_t path[MAX_PATH];
@@ -219,10 +225,10 @@ Started start(const std::wstring& program, const std::wstring& command_line, HAN
   return started;
 }
 
-HWND wait_for_box(const Started& started, DWORD timeout_ms) {
+HWND wait_for_box(const Started& started, DWORD timeout_ms, const wchar_t* title) {
   const ULONGLONG until = GetTickCount64() + timeout_ms;
   for (;;) {
-    BoxSearch search = {started.pid, nullptr};
+    BoxSearch search = {started.pid, title, nullptr};
     EnumWindows(match_box, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) return search.found;
     if (WaitForSingleObject(started.process, 10) == WAIT_OBJECT_0) return nullptr;

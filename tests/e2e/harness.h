@@ -18,6 +18,8 @@ extern const std::wstring kSiblingKey;
 // What the uninstaller asks before it removes anything.
 extern const std::wstring kQuestion;
 
+// The value of an environment variable; empty when it is unset or longer than MAX_PATH.
+std::wstring environment_variable(const wchar_t* name);
 // The folder that holds the test program and the built programs beside it.
 std::wstring programs_directory();
 // A new, empty, uniquely named folder under the temporary directory.
@@ -64,9 +66,10 @@ struct Started {
 Started start(const std::wstring& program, const std::wstring& command_line,
               HANDLE stdin_file = nullptr);
 
-// The modal box titled "Library by Velmarrow" that the process shows, or null
-// when the process ended or timeout_ms passed first.
-HWND wait_for_box(const Started& started, DWORD timeout_ms);
+// The visible dialog with this title (by default the programs' boxes, titled
+// "Library by Velmarrow") that the process shows, or null when the process
+// ended or timeout_ms passed first.
+HWND wait_for_box(const Started& started, DWORD timeout_ms, const wchar_t* title = L"Library by Velmarrow");
 std::wstring box_text(HWND box);
 bool box_has_icon(HWND box);
 // Control ids of the box's push buttons, and the one that is the default.

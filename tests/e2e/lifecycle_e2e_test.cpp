@@ -32,12 +32,6 @@ const std::wstring kSetupTitle = L"Library by Velmarrow Setup";
 const std::wstring kFolderPage = kSetupTitle + L": Installation Folder";
 const std::wstring kCompletedPage = kSetupTitle + L": Completed";
 
-std::wstring environment(const wchar_t* name) {
-  wchar_t value[MAX_PATH];
-  const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
-  return length == 0 || length >= MAX_PATH ? L"" : value;
-}
-
 std::wstring parent_of(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
 std::wstring setup_program(int version) {
@@ -55,7 +49,7 @@ bool inside_test_prefix(const std::wstring& folder) {
   typedef char*(CDECL * UnixFileName)(const wchar_t*);
   const auto unix_file_name = reinterpret_cast<UnixFileName>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  const std::wstring prefix = environment(L"WINEPREFIX");
+  const std::wstring prefix = environment_variable(L"WINEPREFIX");
   if (unix_file_name == nullptr || prefix.empty() || folder.size() <= 3) return false;
   std::wstring prefix_as_windows_path = L"Z:" + prefix;
   std::replace(prefix_as_windows_path.begin(), prefix_as_windows_path.end(), L'/', L'\\');
@@ -255,40 +249,6 @@ Started start_in_folder(const std::wstring& folder) {
   return started;
 }
 
-struct DialogSearch {
-  DWORD pid;
-  const std::wstring* title;
-  HWND found;
-};
-
-BOOL CALLBACK match_dialog(HWND window, LPARAM context) {
-  DialogSearch* search = reinterpret_cast<DialogSearch*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t class_name[16];
-  wchar_t title[128];
-  GetClassNameW(window, class_name, 16);
-  GetWindowTextW(window, title, 128);
-  if (owner == search->pid && wcscmp(class_name, L"#32770") == 0 && *search->title == title &&
-      IsWindowVisible(window)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The process's visible dialog with this title, or null when the process
-// ended or timeout_ms passed first.
-HWND wait_for_dialog(const Started& started, const std::wstring& title, DWORD timeout_ms) {
-  const ULONGLONG until = GetTickCount64() + timeout_ms;
-  for (;;) {
-    DialogSearch search = {started.pid, &title, nullptr};
-    EnumWindows(match_dialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
-    if (WaitForSingleObject(started.process, 20) == WAIT_OBJECT_0 || GetTickCount64() >= until) return nullptr;
-  }
-}
-
 // The folder box of the installer's directory page.
 HWND folder_box(HWND page) {
   return GetDlgItem(FindWindowExW(page, nullptr, L"#32770", nullptr), 1019);
@@ -315,8 +275,8 @@ class Lifecycle : public testing::Test {
  protected:
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    local_app_data_ = environment(L"LOCALAPPDATA");
-    app_data_ = environment(L"APPDATA");
+    local_app_data_ = environment_variable(L"LOCALAPPDATA");
+    app_data_ = environment_variable(L"APPDATA");
     // Everything below is removed at the end: only ever in the test prefix.
     ASSERT_TRUE(inside_test_prefix(local_app_data_)) << local_app_data_;
     ASSERT_TRUE(inside_test_prefix(app_data_)) << app_data_;
@@ -540,10 +500,10 @@ TEST_F(Lifecycle, InstallationInUseStaysWholeUntilItIsFree) {
 
   const std::wstring setup = setup_program(2);
   Started interactive = start(setup, L"\"" + setup + L"\"");
-  HWND page = wait_for_dialog(interactive, kFolderPage, 15000);
+  HWND page = wait_for_box(interactive, 15000, kFolderPage.c_str());
   ASSERT_NE(page, nullptr);
   press(page, IDOK);
-  HWND in_use = wait_for_dialog(interactive, kSetupTitle, 30000);
+  HWND in_use = wait_for_box(interactive, 30000, kSetupTitle.c_str());
   ASSERT_NE(in_use, nullptr);
   EXPECT_EQ(box_text(in_use), L"Library by Velmarrow in " + install_ +
                                   L" is in use by another program. Close it and click Retry.");
@@ -551,7 +511,7 @@ TEST_F(Lifecycle, InstallationInUseStaysWholeUntilItIsFree) {
   expect_installation(install_, 1);
   wait_for_exit(processes_.back(), 0);
   press(in_use, IDRETRY);
-  HWND done = wait_for_dialog(interactive, kCompletedPage, 30000);
+  HWND done = wait_for_box(interactive, 30000, kCompletedPage.c_str());
   ASSERT_NE(done, nullptr);
   press(done, IDOK);
   EXPECT_EQ(wait_for_exit(interactive, 15000), 0u);
@@ -600,7 +560,7 @@ TEST_F(Lifecycle, FolderThatIsNoInstallationIsLeftAlone) {
 TEST_F(Lifecycle, InteractiveSetupCancelsOrInstallsIntoTheTypedFolder) {
   const std::wstring setup = setup_program(1);
   Started cancelled = start(setup, L"\"" + setup + L"\"");
-  HWND page = wait_for_dialog(cancelled, kFolderPage, 15000);
+  HWND page = wait_for_box(cancelled, 15000, kFolderPage.c_str());
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(window_text(folder_box(page)), install_);
   press(page, IDCANCEL);
@@ -610,11 +570,11 @@ TEST_F(Lifecycle, InteractiveSetupCancelsOrInstallsIntoTheTypedFolder) {
   EXPECT_FALSE(path_exists(shortcut_));
 
   Started installed = start(setup, L"\"" + setup + L"\"");
-  page = wait_for_dialog(installed, kFolderPage, 15000);
+  page = wait_for_box(installed, 15000, kFolderPage.c_str());
   ASSERT_NE(page, nullptr);
   SendMessageW(folder_box(page), WM_SETTEXT, 0, reinterpret_cast<LPARAM>((root_ + L"\\Typed Folder").c_str()));
   press(page, IDOK);
-  HWND done = wait_for_dialog(installed, kCompletedPage, 30000);
+  HWND done = wait_for_box(installed, 30000, kCompletedPage.c_str());
   ASSERT_NE(done, nullptr);
   press(done, IDOK);
   EXPECT_EQ(wait_for_exit(installed, 15000), 0u);

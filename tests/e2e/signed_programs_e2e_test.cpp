@@ -23,14 +23,8 @@ DWORD certificate_table_size(const std::string& image) {
   return nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_SECURITY].Size;
 }
 
-std::wstring signed_programs() {
-  wchar_t folder[MAX_PATH];
-  const DWORD length = GetEnvironmentVariableW(L"SIGNED_PROGRAMS", folder, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? folder : L"";
-}
-
 TEST(SignedPrograms, StartTheApplicationAndUninstallSilently) {
-  const std::wstring signed_folder = signed_programs();
+  const std::wstring signed_folder = environment_variable(L"SIGNED_PROGRAMS");
   ASSERT_FALSE(signed_folder.empty()) << "SIGNED_PROGRAMS names no folder";
   const std::wstring root = new_temp_root();
   const std::wstring install = root + L"\\Velmarrow";

@@ -18,20 +18,14 @@ namespace {
 
 using namespace e2e;
 
-std::wstring variable(const wchar_t* name) {
-  wchar_t value[MAX_PATH];
-  const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
-  return length == 0 || length >= MAX_PATH ? L"" : value;
-}
-
 Started start_image(const std::wstring& image) {
   return start(image, L"\"" + image + L"\"");
 }
 
 TEST(UninstallerUnderAnotherName, EndsTheInstallationsProcessesStartedThroughAnotherDriveLetter) {
-  const std::wstring folder = variable(L"VELMARROW_ALIAS_FOLDER");
-  const std::wstring folder_drive = variable(L"VELMARROW_ALIAS_DRIVE");
-  const std::wstring install_drive = variable(L"VELMARROW_INSTALL_DRIVE");
+  const std::wstring folder = environment_variable(L"VELMARROW_ALIAS_FOLDER");
+  const std::wstring folder_drive = environment_variable(L"VELMARROW_ALIAS_DRIVE");
+  const std::wstring install_drive = environment_variable(L"VELMARROW_INSTALL_DRIVE");
   ASSERT_FALSE(folder.empty() || folder_drive.empty() || install_drive.empty())
       << "run through tests/with-drive-letters.sh";
   const std::wstring install = folder + L"\\Velmarrow";
